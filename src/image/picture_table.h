@@ -1,0 +1,37 @@
+// The one list of the programme's pictures: which file goes into which slot,
+// with which class, and whether the sprite is put full-screen. Each loader
+// creates its own group of rows, in table order.
+#pragma once
+
+#include <cstddef>
+
+class ImageWrapper;
+
+struct SpriteRow {
+    ImageWrapper** slot;
+    const char* colour;
+    const char* alpha;   // null for a plain ImageWrapper
+    bool fullScreen;
+};
+
+struct SpriteGroup {
+    const char* loader;  // the function that creates these sprites
+    const SpriteRow* rows;
+    size_t count;
+};
+
+extern const SpriteGroup LOADING_SPRITES;
+extern const SpriteGroup TWIST_SPRITES;
+extern const SpriteGroup TUNNEL_SPRITES;
+extern const SpriteGroup BLOB_SPRITES;
+extern const SpriteGroup SPHERES_SPRITES;
+extern const SpriteGroup BITMAP_SPRITES;
+extern const SpriteGroup SPIKE_SPRITES;
+extern const SpriteGroup CATALOGUE_SPRITES;
+
+// All groups in the order of loading.
+extern const SpriteGroup* const ALL_SPRITE_GROUPS[8];
+
+// Creates the sprite of each row in order: construct, store in the slot,
+// then put it full-screen where the row says so.
+void createSprites(const SpriteGroup& group);

@@ -1,0 +1,85 @@
+// The demo's process: the GLUT window, its callbacks and the frame loop.
+#include "shell/clock.h"
+#include "shell/loading.h"
+#include "shell/schedule.h"
+#include "shell/screen.h"
+#include "sound/mp3_player.h"
+
+#include <GL/glut.h>
+
+#include <cstdlib>
+
+namespace {
+
+int frameCount = 0;
+MP3Player* music = nullptr;
+
+// The programme ends once the clock passes this many milliseconds.
+constexpr int32_t PROGRAMME_END_MS = 132000;
+
+void stopMusic()
+{
+    if (music) delete music;
+}
+
+// The first frame: the loading picture goes on screen while everything loads,
+// and the music starts last, so t = 0 is the start of the music.
+void loadAll()
+{
+    drawLoadingPicture();
+    glutSwapBuffers();
+    music = new MP3Player("data/music.mp3");
+    loadScenesAndPictures();
+    music->play();
+}
+
+void displayCallback()
+{
+    int previous = frameCount++;
+    if (previous == 0)
+        loadAll();
+    else
+        renderFrame(static_cast<uint32_t>(currentTimeMs()));
+    // A frame drawn after the end is never shown.
+    if (currentTimeMs() > PROGRAMME_END_MS) {
+        stopMusic();
+        exit(0);
+    }
+    glutSwapBuffers();
+}
+
+void idleCallback()
+{
+    glutPostRedisplay();
+}
+
+void keyboardCallback(unsigned char key, int, int)
+{
+    if (key == 27) {
+        stopMusic();
+        exit(0);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    glutInit(&argc, argv);
+    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
+    glutInitWindowSize(windowWidth, windowHeight);
+    glutCreateWindow("Skarvelin by QARLO6");
+    if (wantsFullScreen(argc, argv)) glutFullScreen();
+    glutSetCursor(GLUT_CURSOR_NONE);
+    glutDisplayFunc(displayCallback);
+    glutIdleFunc(idleCallback);
+    glutKeyboardFunc(keyboardCallback);
+    glEnable(GL_TEXTURE_2D);
+    windowWidth = glutGet(GLUT_SCREEN_WIDTH);
+    windowHeight = glutGet(GLUT_SCREEN_HEIGHT);
+    glViewport(0, 0, windowWidth, windowHeight);
+    setStartupProjection(windowWidth, windowHeight);
+    glClearColor(0, 0, 0, 0);
+    glutMainLoop();
+    return 0;
+}

@@ -1,0 +1,42 @@
+#include "shell/schedule.h"
+
+#include "image/catalogue.h"
+#include "image/image_wrapper.h"
+#include "scenes/bitmap_scene.h"
+#include "scenes/picture_scenes.h"
+#include "scenes/sphere_scenes.h"
+#include "scenes/spike_scene.h"
+#include "scenes/tunnel_scene.h"
+#include "scenes/twist_scenes.h"
+
+#include <GL/gl.h>
+
+const float PHASE_SCALE = 0.00066666666f;
+
+// Two windows overlap, 10126..10650: the credits draw first, the twist column after them.
+const ScheduleRow SCHEDULE[SCHEDULE_ROWS] = {
+    {1, 3559, "hearing", hearingScene},
+    {3651, 10650, "credits", creditsScene},
+    {10126, 31999, "twistColumn", twistColumnScene},
+    {32001, 45999, "spike", spikeScene},
+    {46158, 51502, "soya", soyaScene},
+    {53313, 66517, "twistRoom", twistRoomScene},
+    {67523, 81510, "blob", blobScene},
+    {81680, 88392, "spheres", spheresScene},
+    {88841, 109586, "tunnel", tunnelScene},
+    {110151, 131026, "bitmap", bitmapScene},
+};
+
+bool rowContains(const ScheduleRow& row, uint32_t t)
+{
+    return row.first <= t && t <= row.last;
+}
+
+void renderFrame(uint32_t t)
+{
+    glLoadIdentity();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    for (const ScheduleRow& row : SCHEDULE)
+        if (rowContains(row, t)) row.scene(t);
+    noise[t & 1]->drawBlended();
+}

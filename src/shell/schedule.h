@@ -1,0 +1,23 @@
+// The programme's running order: which scenes draw a frame at time t.
+#pragma once
+
+#include <cstdint>
+
+// Milliseconds to animation phase: the float nearest 1/1500 (bits 0x3A2EC33E).
+extern const float PHASE_SCALE;
+
+struct ScheduleRow {
+    uint32_t first;  // inclusive
+    uint32_t last;   // inclusive
+    const char* name;
+    void (*scene)(uint32_t t);
+};
+
+constexpr int SCHEDULE_ROWS = 10;
+extern const ScheduleRow SCHEDULE[SCHEDULE_ROWS];
+
+bool rowContains(const ScheduleRow& row, uint32_t t);
+
+// Clears the frame, calls every scene whose window holds t in table order,
+// then lays the film-noise overlay over everything.
+void renderFrame(uint32_t t);

@@ -1,0 +1,31 @@
+#include "shell/screen.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <cstring>
+
+int windowWidth = 640;
+int windowHeight = 480;
+
+bool wantsFullScreen(int argc, char** argv)
+{
+    // Exact equality, the terminating zero included: "-fx" and "-" do not match.
+    return argc > 1 && std::strcmp(argv[1], "-f") == 0;
+}
+
+int startupAspect(int width, int height)
+{
+    if (height <= 0) return 1;
+    int aspect = width / height;
+    return aspect == 0 ? 1 : aspect;
+}
+
+void setStartupProjection(int width, int height)
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, static_cast<double>(startupAspect(width, height)), static_cast<double>(0.1f), 10000.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}

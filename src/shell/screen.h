@@ -1,0 +1,17 @@
+// The size of the screen as read at start-up; the scenes derive scissor
+// rectangles from it. The renderer sets it to its render size.
+#pragma once
+
+extern int windowWidth;
+extern int windowHeight;
+
+// True when the first argument after the program name is exactly "-f".
+bool wantsFullScreen(int argc, char** argv);
+
+// The start-up projection's aspect: width / height in integer arithmetic.
+// A screen taller than wide would give 0 and a degenerate projection, so it gets 1.
+int startupAspect(int width, int height);
+
+// Loads the start-up projection (45 degrees, the integer aspect of the size,
+// near 0.1f widened to double, far 10000) and leaves an identity modelview current.
+void setStartupProjection(int width, int height);

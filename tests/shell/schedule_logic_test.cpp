@@ -1,0 +1,156 @@
+#include "shell/clock.h"
+#include "shell/schedule.h"
+#include "shell/screen.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The names of the scenes the schedule calls at t, in calling order.
+std::string scenesAt(uint32_t t)
+{
+    std::string names;
+    for (const ScheduleRow& row : SCHEDULE) {
+        if (!rowContains(row, t)) continue;
+        if (!names.empty()) names += ",";
+        names += row.name;
+    }
+    return names;
+}
+
+}  // namespace
+
+TEST(Schedule, WindowBoundsAreInclusiveAndGapsDrawNoScene)
+{
+    EXPECT_EQ(scenesAt(0), "");
+    EXPECT_EQ(scenesAt(1), "hearing");
+    EXPECT_EQ(scenesAt(3559), "hearing");
+    EXPECT_EQ(scenesAt(3560), "");
+    EXPECT_EQ(scenesAt(3650), "");
+    EXPECT_EQ(scenesAt(3651), "credits");
+    EXPECT_EQ(scenesAt(10125), "credits");
+    EXPECT_EQ(scenesAt(10651), "twistColumn");
+    EXPECT_EQ(scenesAt(31999), "twistColumn");
+    EXPECT_EQ(scenesAt(32000), "");
+    EXPECT_EQ(scenesAt(32001), "spike");
+    EXPECT_EQ(scenesAt(45999), "spike");
+    EXPECT_EQ(scenesAt(46000), "");
+    EXPECT_EQ(scenesAt(46157), "");
+    EXPECT_EQ(scenesAt(46158), "soya");
+    EXPECT_EQ(scenesAt(51502), "soya");
+    EXPECT_EQ(scenesAt(51503), "");
+    EXPECT_EQ(scenesAt(53312), "");
+    EXPECT_EQ(scenesAt(53313), "twistRoom");
+    EXPECT_EQ(scenesAt(66517), "twistRoom");
+    EXPECT_EQ(scenesAt(66518), "");
+    EXPECT_EQ(scenesAt(67522), "");
+    EXPECT_EQ(scenesAt(67523), "blob");
+    EXPECT_EQ(scenesAt(81510), "blob");
+    EXPECT_EQ(scenesAt(81511), "");
+    EXPECT_EQ(scenesAt(81679), "");
+    EXPECT_EQ(scenesAt(81680), "spheres");
+    EXPECT_EQ(scenesAt(88392), "spheres");
+    EXPECT_EQ(scenesAt(88393), "");
+    EXPECT_EQ(scenesAt(88840), "");
+    EXPECT_EQ(scenesAt(88841), "tunnel");
+    EXPECT_EQ(scenesAt(109586), "tunnel");
+    EXPECT_EQ(scenesAt(109587), "");
+    EXPECT_EQ(scenesAt(110150), "");
+    EXPECT_EQ(scenesAt(110151), "bitmap");
+    EXPECT_EQ(scenesAt(131026), "bitmap");
+    EXPECT_EQ(scenesAt(131027), "");
+    EXPECT_EQ(scenesAt(132000), "");
+}
+
+TEST(Schedule, CreditsAndTwistColumnOverlapWithCreditsFirst)
+{
+    EXPECT_EQ(scenesAt(10126), "credits,twistColumn");
+    EXPECT_EQ(scenesAt(10650), "credits,twistColumn");
+    for (uint32_t t = 0; t <= 132500; ++t) {
+        if (t >= 10126 && t <= 10650) continue;
+        ASSERT_EQ(scenesAt(t).find(','), std::string::npos) << "two scenes at " << t;
+    }
+}
+
+TEST(Schedule, NegativeTimeAsUnsignedLiesInNoWindow)
+{
+    EXPECT_EQ(scenesAt(static_cast<uint32_t>(int32_t{-1})), "");
+    EXPECT_EQ(scenesAt(static_cast<uint32_t>(int32_t{-5000})), "");
+}
+
+TEST(Schedule, PhaseScaleIsTheFloatNearestOneFifteenHundredth)
+{
+    uint32_t bits;
+    std::memcpy(&bits, &PHASE_SCALE, sizeof bits);
+    EXPECT_EQ(bits, 0x3A2EC33Eu);
+    EXPECT_EQ(static_cast<double>(PHASE_SCALE), 0.000666666659526526927947998046875);
+}
+
+TEST(Clock, ElapsedMillisecondsTruncateTowardZero)
+{
+    EXPECT_EQ(elapsedMs(100, 0, 100, 0), 0);
+    EXPECT_EQ(elapsedMs(100, 999, 100, 0), 0);        // 0.999 ms
+    EXPECT_EQ(elapsedMs(100, 1000, 100, 0), 1);
+    EXPECT_EQ(elapsedMs(101, 500, 100, 999999), 0);   // 0.501 ms across a second boundary
+    EXPECT_EQ(elapsedMs(232, 0, 100, 0), 132000);
+    EXPECT_EQ(elapsedMs(232, 1000, 100, 0), 132001);
+    // Real epoch seconds keep their sub-millisecond precision in double.
+    EXPECT_EQ(elapsedMs(1796000132, 1500, 1796000000, 500), 132001);
+}
+
+TEST(Clock, ClockSetBackGivesNegativeTimeThatNeverEndsTheProgramme)
+{
+    // Set back by 5 s after the origin: t is negative, and truncation goes toward zero.
+    EXPECT_EQ(elapsedMs(1796000000, 0, 1796000005, 0), -5000);
+    EXPECT_EQ(elapsedMs(1796000000, 0, 1796000000, 999), 0);   // -0.999 ms truncates to 0
+    EXPECT_EQ(elapsedMs(1796000000, 0, 1796000000, 1500), -1);
+    int32_t t = elapsedMs(1796000000, 0, 1796000005, 0);
+    EXPECT_FALSE(t > 132000);
+    EXPECT_EQ(scenesAt(static_cast<uint32_t>(t)), "");
+}
+
+TEST(Clock, FirstReadingLatchesTheOriginOnce)
+{
+    clockStartSec = 0;
+    clockStartUsec = 0;
+    int32_t first = currentTimeMs();
+    int latchedSec = clockStartSec;
+    int latchedUsec = clockStartUsec;
+    EXPECT_NE(latchedSec, 0);
+    EXPECT_GE(first, 0);
+    EXPECT_LE(first, 1);
+    currentTimeMs();
+    EXPECT_EQ(clockStartSec, latchedSec);
+    EXPECT_EQ(clockStartUsec, latchedUsec);
+}
+
+TEST(Arguments, OnlyAnExactFirstDashFAsksForFullScreen)
+{
+    auto wants = [](std::vector<std::string> words) {
+        std::vector<char*> argv;
+        for (auto& word : words) argv.push_back(word.data());
+        argv.push_back(nullptr);
+        return wantsFullScreen(static_cast<int>(words.size()), argv.data());
+    };
+    EXPECT_TRUE(wants({"skarvelin", "-f"}));
+    EXPECT_TRUE(wants({"skarvelin", "-f", "extra"}));
+    EXPECT_FALSE(wants({"skarvelin"}));
+    EXPECT_FALSE(wants({"skarvelin", "x", "-f"}));
+    EXPECT_FALSE(wants({"skarvelin", "-F"}));
+    EXPECT_FALSE(wants({"skarvelin", "-fx"}));
+    EXPECT_FALSE(wants({"skarvelin", "-"}));
+    EXPECT_FALSE(wants({"skarvelin", ""}));
+}
+
+TEST(Arguments, StartupAspectIsTheIntegerQuotientButNeverZero)
+{
+    EXPECT_EQ(startupAspect(640, 480), 1);
+    EXPECT_EQ(startupAspect(1920, 1080), 1);
+    EXPECT_EQ(startupAspect(2560, 1080), 2);
+    EXPECT_EQ(startupAspect(3840, 1080), 3);
+    EXPECT_EQ(startupAspect(1080, 1920), 1);
+}

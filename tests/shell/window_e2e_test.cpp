@@ -1,0 +1,76 @@
+#include "files.h"
+#include "process.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace {
+
+const char* TITLE = "Skarvelin by QARLO6";
+
+// The demo in a private X server, in a folder of its own, with sound going to a file.
+class DemoWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(x.ok()) << "Xvfb did not start";
+    }
+
+    std::map<std::string, std::string> environment() const
+    {
+        return {{"DISPLAY", x.display()}, {"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", folder / "audio.raw"}};
+    }
+
+    Xvfb x{800, 600};
+    TempDir folder;
+};
+
+}  // namespace
+
+TEST_F(DemoWindow, OpensItsTitledWindowAndEscapeEndsItWithStatusZero)
+{
+    Process demo({binaryPath("skarvelin")}, folder.path(), environment());
+    std::string window = x.waitForWindow(TITLE);
+    ASSERT_FALSE(window.empty()) << demo.errorSoFar();
+    int w = 0, h = 0;
+    ASSERT_TRUE(x.windowSize(window, &w, &h));
+    EXPECT_EQ(w, 640);
+    EXPECT_EQ(h, 480);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    x.run({"xdotool", "key", "--window", window, "Escape"});
+    ProcessResult result = demo.wait(20);
+    EXPECT_TRUE(result.exited) << result.err;
+    EXPECT_EQ(result.status, 0);
+}
+
+TEST_F(DemoWindow, DashFFillsTheScreenEvenAfterGlutTakesItsOwnOptions)
+{
+    // glutInit removes "-display :N" first, so "-f" is then the first argument.
+    Process demo({binaryPath("skarvelin"), "-display", x.display(), "-f"}, folder.path(), environment());
+    std::string window = x.waitForWindow(TITLE);
+    ASSERT_FALSE(window.empty()) << demo.errorSoFar();
+    int w = 0, h = 0;
+    double start = nowSeconds();
+    while (secondsSince(start) < 10 && x.windowSize(window, &w, &h) && w != 800)
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(w, 800);
+    EXPECT_EQ(h, 600);
+}
+
+TEST_F(DemoWindow, OtherFirstArgumentsKeepTheWindowSize)
+{
+    for (const char* argument : {"-F", "-fx", "-"}) {
+        Process demo({binaryPath("skarvelin"), argument, "-f"}, folder.path(), environment());
+        std::string window = x.waitForWindow(TITLE);
+        ASSERT_FALSE(window.empty()) << demo.errorSoFar();
+        std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        int w = 0, h = 0;
+        ASSERT_TRUE(x.windowSize(window, &w, &h));
+        EXPECT_EQ(w, 640) << argument;
+        EXPECT_EQ(h, 480) << argument;
+        x.run({"xdotool", "key", "--window", window, "Escape"});
+        ProcessResult result = demo.wait(20);
+        EXPECT_EQ(result.status, 0) << argument;
+    }
+}

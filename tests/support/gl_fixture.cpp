@@ -1,0 +1,47 @@
+#include "gl_fixture.h"
+
+#include "shell/screen.h"
+
+#include <GL/gl.h>
+
+#include <cstdlib>
+#include <ostream>
+
+void GlTest::SetUp()
+{
+    context = std::make_unique<HeadlessContext>(width, height);
+    ASSERT_TRUE(context->ok()) << context->error();
+    windowWidth = width;
+    windowHeight = height;
+    glEnable(GL_TEXTURE_2D);
+    setStartupProjection(width, height);
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+void GlTest::TearDown()
+{
+    context.reset();
+}
+
+void GlTest::readFrame()
+{
+    glFinish();
+    frame = context->readRgb();
+}
+
+Rgb GlTest::pixel(int x, int y) const
+{
+    const unsigned char* p = &frame[(static_cast<size_t>(y) * width + x) * 3];
+    return Rgb{p[0], p[1], p[2]};
+}
+
+bool near(Rgb a, Rgb b, int tolerance)
+{
+    return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance && std::abs(a.b - b.b) <= tolerance;
+}
+
+std::ostream& operator<<(std::ostream& out, Rgb c)
+{
+    return out << "(" << c.r << ", " << c.g << ", " << c.b << ")";
+}

@@ -1,0 +1,73 @@
+// Runs the real programs: a child process with its own working folder,
+// environment additions, captured output and a time limit; and a private Xvfb.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+struct ProcessResult {
+    bool exited = false;    // ended by exit() rather than a signal or the time limit
+    int status = -1;        // exit status when exited
+    int signal = 0;         // the signal that ended it, if any
+    bool timedOut = false;  // killed at the time limit
+    std::string out;
+    std::string err;
+};
+
+class Process {
+public:
+    // Starts argv[0] (a path) in folder cwd, with the parent's environment plus env
+    // (an empty value unsets the variable).
+    Process(const std::vector<std::string>& argv, const std::string& cwd,
+            const std::map<std::string, std::string>& env = {});
+    ~Process();
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+
+    bool running();
+    // Waits up to timeoutSeconds, then kills it; returns what happened.
+    ProcessResult wait(double timeoutSeconds);
+    // The standard error written so far.
+    std::string errorSoFar() const;
+    int pid() const { return pid_; }
+
+private:
+    int pid_ = -1;
+    bool reaped_ = false;
+    int rawStatus_ = 0;
+    std::string outPath_;
+    std::string errPath_;
+};
+
+// Runs to the end (or the time limit) and returns what happened.
+ProcessResult runProcess(const std::vector<std::string>& argv, const std::string& cwd,
+                         const std::map<std::string, std::string>& env = {}, double timeoutSeconds = 60);
+
+// A private X server on a free display number, torn down on destruction.
+class Xvfb {
+public:
+    Xvfb(int width = 640, int height = 480);
+    ~Xvfb();
+    Xvfb(const Xvfb&) = delete;
+    Xvfb& operator=(const Xvfb&) = delete;
+
+    bool ok() const { return !display_.empty(); }
+    const std::string& display() const { return display_; }  // ":N"
+
+    // Runs an X client command line (xdotool, xwininfo...) on this display; returns its output.
+    std::string run(const std::vector<std::string>& argv, double timeoutSeconds = 10) const;
+    // Waits for a window with this exact title; returns its id or "" after the time limit.
+    std::string waitForWindow(const std::string& title, double timeoutSeconds = 20) const;
+    // Width and height of a window as the X server sees it.
+    bool windowSize(const std::string& window, int* width, int* height) const;
+    // Saves the whole screen as a PNG (needs ImageMagick's import); false if it could not.
+    bool screenshot(const std::string& pngPath) const;
+
+private:
+    int pid_ = -1;
+    std::string display_;
+};
+
+double secondsSince(double start);
+double nowSeconds();
