@@ -3,10 +3,10 @@
 #include "image/image_wrapper.h"
 #include "image/jpeg_texture.h"
 #include "stderr_capture.h"
+#include "working_folder.h"
 
 #include <GL/gl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <memory>
@@ -57,22 +57,6 @@ std::vector<unsigned char> textureBytes(int texture, GLenum format, int width, i
     glGetTexImage(GL_TEXTURE_2D, 0, format, GL_UNSIGNED_BYTE, bytes.data());
     return bytes;
 }
-
-// Runs the test body in a fresh folder, so "data/..." paths resolve there.
-class InFolder {
-public:
-    explicit InFolder(const std::string& folder) : old_(getcwd(nullptr, 0))
-    {
-        if (chdir(folder.c_str()) != 0) std::abort();
-    }
-    ~InFolder()
-    {
-        if (chdir(old_.c_str()) != 0) std::abort();
-    }
-
-private:
-    std::string old_;
-};
 
 }  // namespace
 
@@ -268,7 +252,7 @@ TEST_F(TextureTest, DrawBlendedFollowsTheOpacity)
 TEST_F(TextureTest, PicturesThatCannotBeLoadedGiveOneMessageAndAWhiteSquare)
 {
     TempDir dir;
-    InFolder inside(dir.path());
+    WorkingFolder inside(dir.path());
     mkdir("data", 0755);
     writeSolidJpeg("data/good.jpg", 16, 16, 30, 60, 90);
     writeSolidJpeg("data/wide.jpg", 32, 16, 30, 60, 90);
