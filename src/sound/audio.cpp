@@ -79,17 +79,10 @@ AudioStream* audioStreamOpen(const void* data, unsigned mode, int length)
 {
     lastError = AUDIO_OK;
     if (!initialised) return failOpen(AUDIO_ERR_NOT_INITIALISED);
-    if (!data) return failOpen(AUDIO_ERR_INVALID_PARAM);
-
-    SDL_RWops* source = nullptr;
-    if (mode & AUDIO_LOADMEMORY) {
-        if (length <= 0) return failOpen(AUDIO_ERR_INVALID_PARAM);
-        source = SDL_RWFromConstMem(data, length);
-        if (!source) return failOpen(AUDIO_ERR_MEMORY);
-    } else {
-        source = SDL_RWFromFile(static_cast<const char*>(data), "rb");
-        if (!source) return failOpen(AUDIO_ERR_FILE_NOT_FOUND);
-    }
+    // Streams are played from memory only.
+    if (!data || !(mode & AUDIO_LOADMEMORY) || length <= 0) return failOpen(AUDIO_ERR_INVALID_PARAM);
+    SDL_RWops* source = SDL_RWFromConstMem(data, length);
+    if (!source) return failOpen(AUDIO_ERR_MEMORY);
     if ((Mix_Init(MIX_INIT_MP3) & MIX_INIT_MP3) == 0) {
         SDL_RWclose(source);
         return failOpen(AUDIO_ERR_CODEC);

@@ -13,7 +13,6 @@ constexpr int AUDIO_ERR_ALREADY_INITIALISED = 1;
 constexpr int AUDIO_ERR_NOT_INITIALISED = 2;
 constexpr int AUDIO_ERR_INIT = 3;
 constexpr int AUDIO_ERR_PLAY = 5;
-constexpr int AUDIO_ERR_FILE_NOT_FOUND = 9;
 constexpr int AUDIO_ERR_FORMAT = 10;
 constexpr int AUDIO_ERR_FILE_LOAD = 11;
 constexpr int AUDIO_ERR_MEMORY = 12;
@@ -26,7 +25,7 @@ constexpr unsigned AUDIO_LOOP_OFF = 0x1;      // play once (wins over AUDIO_LOOP
 constexpr unsigned AUDIO_LOOP_NORMAL = 0x2;   // repeat from the start at the end
 constexpr unsigned AUDIO_8BITS = 0x8;         // sample format of raw data: not used by MP3 streams
 constexpr unsigned AUDIO_MONO = 0x20;         // channel layout of raw data: not used by MP3 streams
-constexpr unsigned AUDIO_LOADMEMORY = 0x8000; // data is the file's bytes and length their count
+constexpr unsigned AUDIO_LOADMEMORY = 0x8000; // data is a file's bytes and length their count
 
 // Channel and pan arguments.
 constexpr int AUDIO_FREE = -1;       // any free channel
@@ -37,10 +36,10 @@ constexpr int AUDIO_STEREOPAN = -1;  // play the stream's own stereo image, unpa
 // True on success; false with AUDIO_ERR_INIT when the device cannot be opened.
 bool audioInit(int mixRate, int softwareChannels, unsigned flags);
 
-// Opens an MP3 stream. With AUDIO_LOADMEMORY in mode, data points at length
-// bytes of the file, which must stay valid until the stream is closed;
-// otherwise data is a file name and length is ignored.
-// Null on failure: AUDIO_ERR_FORMAT when the bytes are not MP3 that decodes.
+// Opens an MP3 stream on length bytes of a file held in memory at data, which
+// must stay valid until the stream is closed; mode must hold AUDIO_LOADMEMORY.
+// Null on failure: AUDIO_ERR_FORMAT when the bytes are not MP3 that decodes,
+// AUDIO_ERR_INVALID_PARAM for no data, no bytes or a mode without memory.
 AudioStream* audioStreamOpen(const void* data, unsigned mode, int length);
 
 // Starts a stream from its beginning on channel (AUDIO_FREE for any free one;
