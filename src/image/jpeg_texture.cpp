@@ -14,6 +14,11 @@
 
 namespace {
 
+// No OpenGL implementation takes a texture wider or taller than this, and a
+// header may claim up to 65500 on a side: larger pictures count as too large
+// to hold, before anything is allocated for them.
+const JDIMENSION MAX_PICTURE_SIDE = 16384;
+
 // libjpeg's error manager, extended with a place to jump back to. A fatal
 // decoder error returns to loadJpeg instead of ending the process, so a broken
 // file counts as a picture that could not be loaded.
@@ -96,6 +101,7 @@ unsigned char* loadJpeg(const char* path, int* width, int* height)
     jpeg_stdio_src(&cinfo, file);
     jpeg_read_header(&cinfo, TRUE);
 
+    if (cinfo.image_width > MAX_PICTURE_SIDE || cinfo.image_height > MAX_PICTURE_SIDE) longjmp(errors.failed, 1);
     const int w = static_cast<int>(cinfo.image_width);
     const int h = static_cast<int>(cinfo.image_height);
     *width = w;
@@ -106,7 +112,7 @@ unsigned char* loadJpeg(const char* path, int* width, int* height)
     cinfo.out_color_space = JCS_RGB;
 
     const size_t rowBytes = arraySize(w, 1, 3);
-    if (rowBytes == 0 || rowBytes > static_cast<JDIMENSION>(-1)) longjmp(errors.failed, 1);
+    if (rowBytes == 0) longjmp(errors.failed, 1);
     JSAMPARRAY row = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
                                                 static_cast<JDIMENSION>(rowBytes), 1);
     pixels = allocate(w, h, 3);

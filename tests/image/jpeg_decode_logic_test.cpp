@@ -204,21 +204,24 @@ TEST(JpegDecode, BrokenFilesGiveNull)
 }
 
 // A header that claims far more picture than the file holds is rejected
-// without filling (or crashing on) the huge array it asks for.
+// without filling (or crashing on) the huge array it asks for: beyond the
+// largest texture size at once, below it when the data runs out.
 TEST(JpegDecode, HugeClaimedSizeIsRejected)
 {
     TempDir dir;
     writePnm(dir / "source.ppm", gradient(16, 16));
     for (const char* options : {"-baseline", "-progressive"}) {
-        SCOPED_TRACE(options);
         ASSERT_EQ(run("cjpeg " + std::string(options) + " -outfile " + (dir / "small.jpg") + " " +
                       (dir / "source.ppm")),
                   0);
-        std::string jpeg = readFile(dir / "small.jpg");
-        ASSERT_TRUE(patchFrameSize(jpeg, 65500, 65500));
-        writeFile(dir / "huge.jpg", jpeg);
-        const Decoded d = decode(dir / "huge.jpg");
-        EXPECT_EQ(d.pixels, nullptr);
+        for (int side : {65500, 16384}) {
+            SCOPED_TRACE(std::string(options) + " " + std::to_string(side));
+            std::string jpeg = readFile(dir / "small.jpg");
+            ASSERT_TRUE(patchFrameSize(jpeg, side, side));
+            writeFile(dir / "huge.jpg", jpeg);
+            const Decoded d = decode(dir / "huge.jpg");
+            EXPECT_EQ(d.pixels, nullptr);
+        }
     }
 }
 
