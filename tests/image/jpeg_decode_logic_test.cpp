@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 #include <jpeglib.h>
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -158,14 +156,14 @@ TEST(JpegDecode, RealVariantsDecodeLikeTheLibrarysOwnDecoder)
     }
 }
 
-// Anything that is not a whole, decodable JPEG gives null and the decoder
-// carries on with the next file; the width and height of a file that cannot be
-// opened are left alone.
+// Files that are cut short, or whose colours cannot be had as RGB, give null
+// and the decoder carries on with the next file; the width and height of a
+// file that cannot be opened are left alone. (Empty, random, text and folder
+// inputs are checked with their messages in the texture tests.)
 TEST(JpegDecode, BrokenFilesGiveNull)
 {
     TempDir dir;
-    const Picture source = gradient(32, 24);
-    writePnm(dir / "source.ppm", source);
+    writePnm(dir / "source.ppm", gradient(32, 24));
     ASSERT_EQ(run("cjpeg -baseline -outfile " + (dir / "good.jpg") + " " + (dir / "source.ppm")), 0);
     ASSERT_EQ(run("cjpeg -progressive -outfile " + (dir / "prog.jpg") + " " + (dir / "source.ppm")), 0);
     const std::string good = readFile(dir / "good.jpg");
@@ -177,22 +175,10 @@ TEST(JpegDecode, BrokenFilesGiveNull)
     EXPECT_EQ(missing.height, -7);
 
     writeFile(dir / "header-only.jpg", good.substr(0, 200));
-    writeFile(dir / "half.jpg", good.substr(0, good.size() / 2));
+    writeFile(dir / "no-end-marker.jpg", good.substr(0, good.size() - 2));
     writeFile(dir / "half-progressive.jpg", progressive.substr(0, progressive.size() / 2));
-    writeFile(dir / "empty.jpg", "");
-    std::string noise;
-    unsigned state = 12345;
-    for (int i = 0; i < 4096; ++i) {
-        state = state * 1103515245u + 12345u;
-        noise.push_back(static_cast<char>(state >> 16));
-    }
-    writeFile(dir / "random.jpg", noise);
-    writeFile(dir / "text.jpg", "This is not a picture.\n");
-    mkdir((dir / "folder.jpg").c_str(), 0755);
     writeCmykJpeg(dir / "cmyk.jpg", 16, 16);
-
-    for (const char* name : {"header-only.jpg", "half.jpg", "half-progressive.jpg", "empty.jpg", "random.jpg",
-                             "text.jpg", "folder.jpg", "cmyk.jpg"}) {
+    for (const char* name : {"header-only.jpg", "no-end-marker.jpg", "half-progressive.jpg", "cmyk.jpg"}) {
         SCOPED_TRACE(name);
         EXPECT_EQ(decode(dir / name).pixels, nullptr);
     }
