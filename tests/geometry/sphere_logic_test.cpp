@@ -63,22 +63,6 @@ TEST(SphereCache, FiftySegmentLayout)
     EXPECT_TRUE(cacheEqualsBackup());
 }
 
-// A smaller count uses only its own entries; an odd count stops short of the north pole.
-TEST(SphereCache, OddSegmentCountLeavesTheTopOpen)
-{
-    buildSphereCache(5);
-    EXPECT_EQ(sphereCacheSegments, 5);
-    // Two strips of six columns: entries 1 ... 12.
-    expectUnit(&sphereCache[sphereCacheIndex(5, 1, 0)][0], 0, 54);
-    expectUnit(&sphereCache[sphereCacheIndex(5, 1, 0)][3], 0, -18);
-    expectUnit(&sphereCache[12][0], 360, 54);
-    for (int e = 13; e < SPHERE_CACHE_ENTRIES; ++e)
-        for (float c : sphereCache[e]) ASSERT_EQ(c, 0) << e;
-    double top = -1;
-    for (int e = 1; e <= 12; ++e) top = std::max({top, double(sphereCache[e][1]), double(sphereCache[e][4])});
-    EXPECT_NEAR(top, std::sin(54 * DEG), 1e-7);
-}
-
 TEST(BlobDeformation, AmplitudeZeroRestoresAndDeformationsDoNotAccumulate)
 {
     buildSphereCache(50);
@@ -98,24 +82,6 @@ TEST(BlobDeformation, AmplitudeZeroRestoresAndDeformationsDoNotAccumulate)
     EXPECT_TRUE(cacheEqualsBackup());
     // The backup itself is never touched by the deformers.
     expectUnit(&sphereCacheBackup[626][0], 93.6, 3.6);
-}
-
-// Each vector is scaled along itself by one factor, 1 plus three sine waves.
-TEST(BlobDeformation, ScalesEachVectorByItsWaveFactor)
-{
-    buildSphereCache(50);
-    const float amplitude = 0.2f, phase = 0.75f;
-    deformBlobUnclamped(0.5f, 0.3f, 0.2f, amplitude, phase);
-    for (int e : {1, 300, 626, 1275})
-        for (int half = 0; half < 2; ++half) {
-            const float* b = &sphereCacheBackup[e][half * 3];
-            const float* d = &sphereCache[e][half * 3];
-            const double factor = 1 + amplitude * std::sin(b[0] / 0.5f + 2.2 * phase) +
-                                  amplitude * std::sin(b[1] / 0.3f + 5 * phase) +
-                                  amplitude * std::sin(b[2] / 0.2f + 4.9 * phase);
-            for (int c = 0; c < 3; ++c) EXPECT_NEAR(d[c], b[c] * factor, 1e-6) << e << " " << c;
-        }
-    for (float c : sphereCache[0]) EXPECT_EQ(c, 0);  // zero stays zero
 }
 
 // The blob's amplitude pushes components past 1; the clamped variant keeps them
