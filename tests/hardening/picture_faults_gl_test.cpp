@@ -1,0 +1,268 @@
+// Users' pictures, missing or broken one at a time: the whole loading sequence
+// runs on a fresh copy of data/ in a child process of its own (the slots are
+// process-wide), then frames of every scene are drawn. Each case must print
+// exactly the messages its sprites call for and leave every other sprite whole.
+#include "broken_files.h"
+#include "files.h"
+#include "gl_fixture.h"
+#include "image/catalogue.h"
+#include "image/image_wrapper.h"
+#include "image/picture_table.h"
+#include "picture_set.h"
+#include "shell/loading.h"
+#include "shell/schedule.h"
+#include "stderr_capture.h"
+#include "working_folder.h"
+
+#include <GL/gl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+// One frame in every scene of the schedule, in the gaps between them, and at the end.
+const uint32_t FRAME_TIMES[] = {0, 2000, 5000, 10400, 20000, 32000, 40000, 48000,
+                                52000, 60000, 75000, 85000, 100000, 120000, 131500};
+
+bool usesFile(const SpriteRow& row, const std::string& file)
+{
+    return row.colour == file || (row.alpha && row.alpha == file);
+}
+
+// What loading prints when this file cannot be loaded: one line per sprite
+// that needs it, with the path for a plain sprite and without for a pair.
+std::string messagesFor(const std::string& file)
+{
+    std::string text;
+    for (const SpriteGroup* group : ALL_SPRITE_GROUPS)
+        for (size_t i = 0; i < group->count; ++i) {
+            const SpriteRow& row = group->rows[i];
+            if (!usesFile(row, file)) continue;
+            text += row.alpha ? "Error loading\n" : "Error loading " + file + "\n";
+        }
+    return text;
+}
+
+struct Texel {
+    GLint format;
+    int r, g, b, a;
+};
+
+Texel firstTexel(int texture)
+{
+    glBindTexture(GL_TEXTURE_2D, texture);
+    GLint width = 0, height = 0, format = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    std::vector<unsigned char> rgba(static_cast<size_t>(width) * height * 4 + 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    return Texel{format, rgba[0], rgba[1], rgba[2], rgba[3]};
+}
+
+class PictureFaults : public GlTest {
+protected:
+    // Every case makes its own context in its own child process.
+    void SetUp() override { writePictureSet(master.path(), 16); }
+    void TearDown() override {}
+
+    // Runs body in a forked child with a fresh context in the demo's start-up
+    // state. Failures inside are printed by the child and make it exit 1; a
+    // crash shows as a signal, a hang as the alarm's.
+    void inChild(const std::string& what, const std::function<void()>& body)
+    {
+        SCOPED_TRACE(what);
+        fflush(stdout);
+        fflush(stderr);
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            alarm(120);
+            GlTest::SetUp();
+            if (!HasFatalFailure()) body();
+            GlTest::TearDown();
+            fflush(stdout);
+            _exit(HasFailure() ? 1 : 0);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+        EXPECT_EQ(WEXITSTATUS(status), 0);
+    }
+
+    // Loads everything the demo loads from folder/data, then draws FRAME_TIMES;
+    // returns what loading printed.
+    std::string loadAndDraw(const std::string& folder)
+    {
+        std::string messages;
+        {
+            WorkingFolder inside(folder);
+            StderrCapture capture;
+            drawLoadingPicture();
+            loadScenesAndPictures();
+            messages = capture.finish();
+        }
+        bool drewSomething = false;
+        for (uint32_t t : FRAME_TIMES) {
+            renderFrame(t);
+            readFrame();
+            for (unsigned char byte : frame) drewSomething = drewSomething || byte != 0;
+        }
+        EXPECT_TRUE(drewSomething);
+        return messages;
+    }
+
+    // Every slot holds a sprite; exactly those that need a file that failed have texture 0.
+    void expectOnlyTheseSpritesBlank(const std::string& failedFile)
+    {
+        for (const SpriteGroup* group : ALL_SPRITE_GROUPS)
+            for (size_t i = 0; i < group->count; ++i) {
+                const SpriteRow& row = group->rows[i];
+                ImageWrapper* sprite = *row.slot;
+                ASSERT_NE(sprite, nullptr) << row.colour;
+                if (usesFile(row, failedFile))
+                    EXPECT_EQ(sprite->texture, 0) << row.colour;
+                else
+                    EXPECT_GT(sprite->texture, 0) << row.colour;
+            }
+    }
+
+    TempDir master;
+};
+
+}  // namespace
+
+// Each of the 112 pictures missing in turn: one message per sprite that needs
+// it (ten for the shared opacity picture of the machine overlays, two for the
+// sphere texture used twice), the rest of the programme loads and draws.
+TEST_F(PictureFaults, EachPictureMissingInTurn)
+{
+    const std::vector<std::string> files = pictureFiles();
+    ASSERT_EQ(files.size(), 112u);
+    std::string tenPairs;
+    for (int i = 0; i < 10; ++i) tenPairs += "Error loading\n";
+    EXPECT_EQ(messagesFor("data/maskine8_alfa.jpg"), tenPairs);
+    EXPECT_EQ(messagesFor("data/spheres_texture1.jpg"),
+              "Error loading data/spheres_texture1.jpg\nError loading data/spheres_texture1.jpg\n");
+    EXPECT_EQ(messagesFor("data/nois1.jpg"), "Error loading\n");
+
+    size_t lines = 0;
+    for (const std::string& file : files) {
+        const std::string expected = messagesFor(file);
+        for (char c : expected) lines += c == '\n';
+        TempDir run;
+        copyFolder(master / "data", run / "data");
+        ASSERT_EQ(std::remove((run / file).c_str()), 0) << file;
+        inChild(file, [&] {
+            EXPECT_EQ(loadAndDraw(run.path()), expected);
+            expectOnlyTheseSpritesBlank(file);
+        });
+    }
+    // 39 plain sprites, 5 pairs that are their own opacity, 39 pairs of two files.
+    EXPECT_EQ(lines, 39u + 5u + 2u * 39u);
+}
+
+// Pictures that are there but broken fail like missing ones; JPEG variants the
+// decoder understands load as if nothing were different.
+TEST_F(PictureFaults, BrokenAndUnusualPictures)
+{
+    struct Case {
+        const char* what;
+        const char* file;
+        std::function<void(const std::string& path)> make;
+        bool loads;
+    };
+    const std::vector<Case> cases = {
+        {"truncated", "data/soya1.jpg",
+         [](const std::string& path) { writeFile(path, readFile(path).substr(0, readFile(path).size() / 2)); },
+         false},
+        {"zero length", "data/twist_1.jpg", [](const std::string& path) { writeFile(path, ""); }, false},
+        {"random bytes", "data/nois1.jpg", [](const std::string& path) { writeFile(path, randomBytes(3000, 7)); },
+         false},
+        {"random bytes after a JPEG start marker", "data/tunnel_texture.jpg",
+         [](const std::string& path) { writeFile(path, "\xFF\xD8\xFF\xE0" + randomBytes(3000, 8)); }, false},
+        {"a directory", "data/spheres_texture1.jpg",
+         [](const std::string& path) {
+             std::remove(path.c_str());
+             mkdir(path.c_str(), 0755);
+         },
+         false},
+        {"a header claiming 65500 x 65500", "data/maskine8_alfa.jpg",
+         [](const std::string& path) {
+             std::string jpeg = readFile(path);
+             ASSERT_TRUE(patchFrameSize(jpeg, 65500, 65500));
+             writeFile(path, jpeg);
+         },
+         false},
+        {"an opacity picture of another size", "data/slut1_alfa.jpg",
+         [](const std::string& path) {
+             const Rgb c = pictureColour("data/slut1_alfa.jpg");
+             writeSolidJpeg(path, 32, 16, c.r, c.g, c.b);
+         },
+         false},
+        {"progressive", "data/code1.jpg", [](const std::string& path) { recodeJpeg(path, "-progressive"); }, true},
+        {"arithmetic-coded", "data/slut2.jpg", [](const std::string& path) { recodeJpeg(path, "-arithmetic"); },
+         true},
+        {"progressive arithmetic-coded opacity", "data/slut3_alfa.jpg",
+         [](const std::string& path) { recodeJpeg(path, "-progressive -arithmetic"); }, true},
+    };
+    for (const Case& c : cases) {
+        TempDir run;
+        copyFolder(master / "data", run / "data");
+        c.make(run / c.file);
+        inChild(std::string(c.what) + " " + c.file, [&] {
+            const std::string messages = loadAndDraw(run.path());
+            if (c.loads) {
+                EXPECT_EQ(messages, "");
+                expectOnlyTheseSpritesBlank("");
+            } else {
+                EXPECT_EQ(messages, messagesFor(c.file));
+                expectOnlyTheseSpritesBlank(c.file);
+            }
+        });
+    }
+
+    // Variants whose texture is checked texel by texel: arithmetic coding keeps
+    // the colour, a greyscale-coded file becomes a luminance texture.
+    TempDir run;
+    copyFolder(master / "data", run / "data");
+    recodeJpeg(run / "data/twist_2.jpg", "-arithmetic");
+    writeJpeg(run / "data/bitmap_env.jpg", 16, 16, std::vector<unsigned char>(256, 90), 1);
+    inChild("greyscale and arithmetic textures", [&] {
+        EXPECT_EQ(loadAndDraw(run.path()), "");
+        const Texel arithmetic = firstTexel(twist2->texture);
+        const Rgb c = pictureColour("data/twist_2.jpg");
+        EXPECT_TRUE(near({arithmetic.r, arithmetic.g, arithmetic.b}, c));
+        const Texel grey = firstTexel(bitmapEnv->texture);
+        EXPECT_EQ(grey.format, GL_LUMINANCE8);
+        EXPECT_NEAR(grey.r, 90, 2);
+    });
+}
+
+// A picture nobody may read. Tests usually run as root, where permissions do
+// not stop a read: then the picture simply loads. Otherwise it fails like a
+// missing one.
+TEST_F(PictureFaults, UnreadablePicture)
+{
+    TempDir run;
+    copyFolder(master / "data", run / "data");
+    const bool readable = makeUnreadable(run / "data/hearing1.jpg");
+    inChild(readable ? "unreadable file that root still reads" : "unreadable file", [&] {
+        const std::string messages = loadAndDraw(run.path());
+        if (readable) {
+            EXPECT_EQ(messages, "");
+            expectOnlyTheseSpritesBlank("");
+        } else {
+            EXPECT_EQ(messages, "Error loading data/hearing1.jpg\n");
+            expectOnlyTheseSpritesBlank("data/hearing1.jpg");
+        }
+    });
+    chmod((run / "data/hearing1.jpg").c_str(), 0644);
+}

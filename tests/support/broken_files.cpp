@@ -1,0 +1,56 @@
+#include "broken_files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <stdexcept>
+
+std::string randomBytes(size_t n, unsigned seed)
+{
+    std::mt19937 generator(seed);
+    std::string bytes(n, '\0');
+    for (char& byte : bytes) byte = static_cast<char>(generator() & 0xFF);
+    return bytes;
+}
+
+bool patchFrameSize(std::string& jpeg, int width, int height)
+{
+    for (size_t i = 2; i + 8 < jpeg.size(); ++i) {
+        const unsigned char a = jpeg[i], b = jpeg[i + 1];
+        if (a == 0xFF && (b == 0xC0 || b == 0xC1 || b == 0xC2 || b == 0xC9 || b == 0xCA)) {
+            jpeg[i + 5] = static_cast<char>(height >> 8);
+            jpeg[i + 6] = static_cast<char>(height & 0xFF);
+            jpeg[i + 7] = static_cast<char>(width >> 8);
+            jpeg[i + 8] = static_cast<char>(width & 0xFF);
+            return true;
+        }
+    }
+    return false;
+}
+
+void recodeJpeg(const std::string& path, const std::string& jpegtranOptions)
+{
+    const std::string temporary = path + ".recoded";
+    const std::string command =
+        "jpegtran " + jpegtranOptions + " -outfile '" + temporary + "' '" + path + "' && mv '" + temporary + "' '" +
+        path + "'";
+    if (std::system(command.c_str()) != 0) throw std::runtime_error("jpegtran failed: " + command);
+}
+
+void copyFolder(const std::string& from, const std::string& to)
+{
+    std::filesystem::copy(from, to, std::filesystem::copy_options::recursive);
+}
+
+bool makeUnreadable(const std::string& path)
+{
+    chmod(path.c_str(), 0);
+    const int fd = open(path.c_str(), O_RDONLY);
+    if (fd < 0) return false;
+    close(fd);
+    return true;
+}
