@@ -1,0 +1,199 @@
+// The demo itself against what machines and users bring: no display, music
+// that is cut short, noise or unreadable, and broken pictures. Whatever the
+// case, it either plays or stops with a clear message; it never dies of a signal.
+#include "broken_files.h"
+#include "files.h"
+#include "picture_set.h"
+#include "process.h"
+#include "sound.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <iostream>
+#include <sstream>
+#include <thread>
+
+namespace {
+
+const char* TITLE = "Skarvelin by QARLO6";
+
+// The lines the demo may end with when its music cannot be played.
+const char* SOUND_MESSAGES[] = {
+    "File not found data/music.mp3", "Unknown file format", "Error loading file", "Not enough memory ",
+    "Playing the sound failed.",     "Unknown error",
+};
+
+bool hasLine(const std::string& text, const std::string& line)
+{
+    std::istringstream lines(text);
+    std::string each;
+    while (std::getline(lines, each))
+        if (each == line) return true;
+    return false;
+}
+
+// The picture messages among what the demo wrote (the disk audio driver adds its own lines).
+std::string pictureMessages(const std::string& text)
+{
+    std::istringstream lines(text);
+    std::string each, kept;
+    while (std::getline(lines, each))
+        if (each.rfind("Error loading", 0) == 0) kept += each + "\n";
+    return kept;
+}
+
+bool endsWithASoundMessage(const std::string& text)
+{
+    for (const char* message : SOUND_MESSAGES)
+        if (hasLine(text, message)) return true;
+    return false;
+}
+
+class DemoFaults : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(x.ok()) << "Xvfb did not start";
+        writePictureSet(folder.path(), 8);
+    }
+
+    std::map<std::string, std::string> environment() const
+    {
+        return {{"DISPLAY", x.display()}, {"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", folder / "audio.raw"}};
+    }
+
+    // Starts the demo; if it opens its window and is still running after
+    // playSeconds, presses Esc. Returns how it ended.
+    ProcessResult playFor(double playSeconds, bool* played)
+    {
+        Process demo({binaryPath("skarvelin")}, folder.path(), environment());
+        *played = false;
+        const double start = nowSeconds();
+        while (secondsSince(start) < 30 && demo.running()) {
+            if (!x.run({"xdotool", "search", "--name", TITLE}).empty()) break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        const std::string window = demo.running() ? x.waitForWindow(TITLE, 5) : "";
+        if (!window.empty()) {
+            const double shown = nowSeconds();
+            while (secondsSince(shown) < playSeconds && demo.running())
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            if (demo.running()) {
+                *played = true;
+                x.run({"xdotool", "key", "--window", window, "Escape"});
+            }
+        }
+        return demo.wait(30);
+    }
+
+    Xvfb x;
+    TempDir folder;
+};
+
+}  // namespace
+
+// GLUT cannot open a display: its own message and a non-zero status, not a
+// crash, before anything is loaded or played.
+TEST(NoDisplay, EndsWithAMessageAndAnErrorStatus)
+{
+    TempDir folder;
+    writePictureSet(folder.path(), 8);
+    writeSineMp3(folder / "data/music.mp3", 1.0);
+    // A display number with no server behind it.
+    int unused = 90;
+    while (access(("/tmp/.X11-unix/X" + std::to_string(unused)).c_str(), F_OK) == 0) ++unused;
+    const std::map<std::string, std::string> cases[] = {
+        {{"DISPLAY", ""}, {"SDL_AUDIODRIVER", "dummy"}},
+        {{"DISPLAY", ":" + std::to_string(unused)}, {"SDL_AUDIODRIVER", "dummy"}},
+    };
+    for (const auto& env : cases) {
+        SCOPED_TRACE("DISPLAY=" + env.at("DISPLAY"));
+        const ProcessResult result = runProcess({binaryPath("skarvelin")}, folder.path(), env, 30);
+        EXPECT_TRUE(result.exited) << "signal " << result.signal;
+        EXPECT_NE(result.status, 0);
+        EXPECT_NE(result.err.find("display"), std::string::npos) << result.err;
+    }
+}
+
+// Music that plays, however odd, and music that cannot: a track cut off in the
+// middle of a frame plays what is there; noise and a file nobody may read
+// either play or end the demo with a message of the table and status 1.
+TEST_F(DemoFaults, MusicCutShortNoiseOrUnreadable)
+{
+    writeSineMp3(folder / "music-whole.mp3", 3.0);
+    const std::string whole = readFile(folder / "music-whole.mp3");
+    struct Case {
+        const char* what;
+        std::string bytes;
+        bool unreadable;
+        bool mustPlay;
+    };
+    const Case cases[] = {
+        {"truncated halfway", whole.substr(0, whole.size() / 2 + 17), false, true},
+        {"random bytes", randomBytes(64 * 1024, 11), false, false},
+        {"random bytes after an MP3 frame header", "\xFF\xFB\x90\x64" + randomBytes(64 * 1024, 12), false, false},
+        {"unreadable", whole, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string music = folder / "data/music.mp3";
+        writeFile(music, c.bytes);
+        const bool readable = c.unreadable ? makeUnreadable(music) : true;
+        std::remove((folder / "audio.raw").c_str());
+
+        bool played = false;
+        const ProcessResult result = playFor(1.5, &played);
+        chmod(music.c_str(), 0644);
+        std::cout << "  music " << c.what << ": "
+                  << (played ? "played" : "ended with status " + std::to_string(result.status)) << "\n";
+        ASSERT_TRUE(result.exited) << "signal " << result.signal << (result.timedOut ? " (hung)" : "") << "\n"
+                                   << result.err;
+        if (played) {
+            EXPECT_EQ(result.status, 0) << result.err;
+            EXPECT_FALSE(endsWithASoundMessage(result.err)) << result.err;
+        } else {
+            EXPECT_EQ(result.status, 1) << result.err;
+            EXPECT_TRUE(endsWithASoundMessage(result.err)) << result.err;
+        }
+        if (c.mustPlay) {
+            EXPECT_TRUE(played);
+            EXPECT_GT(analyseStereoOutput(folder / "audio.raw").loudFrames, 44100u / 4);
+        }
+        // Without permission to read, the file cannot be opened: the table's message.
+        if (c.unreadable && !readable) {
+            EXPECT_TRUE(hasLine(result.err, "File not found data/music.mp3"));
+        }
+        // Root reads it anyway, and the track plays.
+        if (c.unreadable && readable) {
+            EXPECT_TRUE(played);
+        }
+    }
+}
+
+// Pictures missing and broken in the windowed demo: the loading picture, the
+// hearing pictures, the shared opacity picture. The messages come in the order
+// of loading, and the programme plays on until Esc.
+TEST_F(DemoFaults, BrokenPicturesAreReportedAndTheProgrammePlaysOn)
+{
+    writeSineMp3(folder / "data/music.mp3", 3.0);
+    writeFile(folder / "data/loading.jpg", randomBytes(2000, 3));
+    std::remove((folder / "data/hearing1.jpg").c_str());
+    std::string jpeg = readFile(folder / "data/maskine8_alfa.jpg");
+    ASSERT_TRUE(patchFrameSize(jpeg, 65500, 65500));
+    writeFile(folder / "data/maskine8_alfa.jpg", jpeg);
+    writeFile(folder / "data/soya2.jpg", "");
+
+    bool played = false;
+    const ProcessResult result = playFor(2.0, &played);
+    EXPECT_TRUE(played);
+    EXPECT_TRUE(result.exited) << "signal " << result.signal;
+    EXPECT_EQ(result.status, 0);
+    std::string pairs3, pairs7;
+    for (int i = 0; i < 3; ++i) pairs3 += "Error loading\n";
+    for (int i = 0; i < 7; ++i) pairs7 += "Error loading\n";
+    EXPECT_EQ(pictureMessages(result.err), "Error loading data/loading.jpg\n" + pairs3 + "Error loading data/soya2.jpg\n" + pairs7 +
+                              "Error loading data/hearing1.jpg\n");
+}
