@@ -62,6 +62,8 @@ bool readWhole(FILE* file, void** buffer, int* length)
 
 }  // namespace
 
+void* musicFileBytes = nullptr;
+
 MP3Player::MP3Player(const char* path)
 {
     if (!audioInit(MIX_RATE, SOFTWARE_CHANNELS, 0)) {
@@ -74,7 +76,6 @@ MP3Player::MP3Player(const char* path)
         audioClose();
         exit(1);
     }
-    // The block stays allocated for the rest of the process: the stream plays from it.
     void* buffer = nullptr;
     int length = 0;
     bool read = readWhole(file, &buffer, &length);
@@ -84,6 +85,7 @@ MP3Player::MP3Player(const char* path)
         audioClose();
         exit(1);
     }
+    musicFileBytes = buffer;
     // A stream that does not open is reported by play().
     stream = audioStreamOpen(buffer, STREAM_MODE, length);
 }

@@ -23,3 +23,8 @@ public:
 // The sound system's error text for a code (see sound/audio.h for the codes);
 // "Unknown error" outside 0..19.
 const char* soundErrorText(int code);
+
+// The music file's bytes, read by the player's constructor. The stream plays
+// from them, and they are kept for the rest of the process, also after the
+// stream is closed; null until a file has been read.
+extern void* musicFileBytes;
