@@ -28,10 +28,14 @@ void bracket(Layer& l, int cornerX, int cornerY, float inset, float length, floa
     addRect(l, x0, y0, x0 + sx * thick * Q, y0 + sy * length);
 }
 
+// A rectangular outline `thick` pixels high (narrower sideways) at `inset` from the edges.
 void frameLine(Layer& l, float inset, float thick)
 {
-    addRect(l, inset * Q, inset, S - inset * Q, S - inset);
-    cutRect(l, (inset + thick) * Q, inset + thick, S - (inset + thick) * Q, S - inset - thick);
+    float x0 = inset * Q, x1 = S - inset * Q, y0 = inset, y1 = S - inset;
+    addRect(l, x0, y0, x1, y0 + thick);
+    addRect(l, x0, y1 - thick, x1, y1);
+    addRect(l, x0, y0, x0 + thick * Q, y1);
+    addRect(l, x1 - thick * Q, y0, x1, y1);
 }
 
 // ---- maskine: machine-room frames over the twisting column ----
@@ -149,25 +153,31 @@ void paintMaskine(Canvas& c, int n)
         // A bevel light along the top of every band.
         return scale(m, 0.85f + 0.3f * std::pow(1 - std::fabs(y - 256) / 256, 0.5f));
     });
-    Layer shape = maskineShape(n);
     switch (n) {
     case 1:
-    case 4:
-    case 6: {
-        // Hazard-striped steel; the big lettering is hot metal.
+        // Hazard-striped brackets with amber labels.
         shade(c, [&](float x, float y) {
-            float t = y / S;
-            Colour hot = n == 6 ? mix(hex(0xfff0c0), hex(0xff5a00), t * 1.3f - 0.2f) : accent;
-            return mix(brushedMetal(x, y, S, metal, 5), hot, n == 6 ? 0.9f : 0.0f);
+            bool stripe = static_cast<int>((x / Q + y) / 12) % 2 == 0;
+            return stripe ? hex(0xffb000) : hex(0x202020);
         });
-        if (n != 6) {
-            Layer stripes(S, S);
-            shapeFrom(stripes, [](float x, float y) { return static_cast<int>((x / Q + y) / 10) % 2 ? 1.0f : 0.0f; });
-            for (size_t i = 0; i < stripes.a.size(); ++i) stripes.a[i] *= shape.a[i] * 0.35f;
-            paint(c, stripes, accent);
+        {
+            Layer labels(S, S);
+            drawText(labels, "SYS 01", 50, 44, screenText(3.2f));
+            drawText(labels, "CORE", S - 50 - textWidth("CORE", screenText(3.2f)), S - 44 - 7 * 3.2f, screenText(3.2f));
+            shade(c, [&](float x, float y) {
+                Colour base = c.get(static_cast<int>(x), static_cast<int>(y));
+                return labels.get(static_cast<int>(x), static_cast<int>(y)) > 0 ? hex(0xffc040) : base;
+            });
         }
         break;
-    }
+    case 4:
+        // A head-up display in hot red.
+        shade(c, [&](float, float y) { return mix(hex(0xff6040), hex(0xff2010), y / S); });
+        break;
+    case 6:
+        // The big lettering is hot metal, white at the top, orange below.
+        shade(c, [&](float, float y) { return mix(hex(0xfff0c0), hex(0xff5a00), std::clamp((y - 420) / 70, 0.0f, 1.0f)); });
+        break;
     case 2: {
         Layer top = textAt("SKARVELIN DRIVE", 4, 256, 12), bottom = textAt("ENGINE ROOM  -  DECK 2", 3.5f, 256, S - 38);
         paint(c, top, accent);
@@ -449,7 +459,7 @@ void paintSphere(Canvas& c)
         float r = std::sqrt(dx * dx + dy * dy);
         Colour plate = brushedMetal(x, y, S, hex(0x3a4250), 12);
         // The porthole's rim: a bevelled ring lit from the top left.
-        if (r < PORT_R + 26) {
+        if (r > PORT_R - 4 && r < PORT_R + 26) {
             float t = (r - PORT_R) / 26;
             float light = 0.5f + 0.5f * (-(dx + dy) / std::max(r, 1.0f)) * (1 - 2 * t);
             plate = mix(hex(0x20242a), hex(0xd8e4f0), std::clamp(light, 0.0f, 1.0f));

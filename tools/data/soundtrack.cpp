@@ -178,11 +178,11 @@ std::vector<int16_t> synthesizeSoundtrack()
         double t = static_cast<double>(i) / SYNTH_RATE;
         float d = duck[i];
         float bassDuck = 0.5f + 0.5f * d;
-        float l = drums.left[i] * 0.9f + low.left[i] * bassDuck + pads.left[i] * d * 0.5f + echo.left[i] * 0.8f +
-                  effects.left[i] * 0.5f;
-        float r = drums.right[i] * 0.9f + low.right[i] * bassDuck + pads.right[i] * d * 0.5f + echo.right[i] * 0.8f +
-                  effects.right[i] * 0.5f;
-        double gain = 0.8;
+        float l = drums.left[i] * 0.7f + low.left[i] * bassDuck * 0.6f + pads.left[i] * d * 0.9f + echo.left[i] +
+                  effects.left[i] * 0.35f;
+        float r = drums.right[i] * 0.7f + low.right[i] * bassDuck * 0.6f + pads.right[i] * d * 0.9f + echo.right[i] +
+                  effects.right[i] * 0.35f;
+        double gain = 1.0;
         if (t > fadeFrom) gain *= 0.5 + 0.5 * std::cos(3.141592653589793 * std::min(1.0, (t - fadeFrom) / (fadeTo - fadeFrom)));
         if (t < 0.02) gain *= t / 0.02;
         out[2 * i] = static_cast<int16_t>(std::lrint(std::tanh(l * gain) * 30000));
