@@ -240,7 +240,8 @@ void paintMaskine(Canvas& c, int n)
         addRect(plate, 176, 40, 336, 66);
         addRect(plate, 176, S - 66.0f, 336, S - 40.0f);
         paint(c, plate, accent);
-        float cell = fitCell(scheme->top, 150, 4);
+        std::string longer = std::string(scheme->top).size() > std::string(scheme->bottom).size() ? scheme->top : scheme->bottom;
+        float cell = fitCell(longer, 150, 4);
         Layer top = textAt(scheme->top, cell, 256, 53 - cell * 3.5f);
         Layer bottom = textAt(scheme->bottom, cell, 256, S - 53 - cell * 3.5f);
         Colour ink = n >= 11 ? hex(scheme->text) : scale(metal, 0.3f);

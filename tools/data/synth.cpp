@@ -139,7 +139,7 @@ void hat(Bus& bus, double at, float velocity, bool open, uint32_t seed)
     double decay = open ? 8 : 60;
     for (size_t i = 0; i < n; ++i) {
         hp.process(noise.next());
-        bus.add(start + i, static_cast<float>(hp.high * std::exp(-(i * DT) * decay) * velocity * 0.5), 0.3f);
+        bus.add(start + i, static_cast<float>(hp.high * std::exp(-(i * DT) * decay) * velocity * 0.22), 0.3f);
     }
 }
 
@@ -151,7 +151,7 @@ void crash(Bus& bus, double at, float velocity, uint32_t seed)
     hr.set(4800, 0.7);
     size_t start = frameAt(at), n = frameAt(2.6);
     for (size_t i = 0; i < n; ++i) {
-        double e = std::exp(-(i * DT) * 1.6) * velocity * 0.35;
+        double e = std::exp(-(i * DT) * 1.8) * velocity * 0.16;
         hl.process(left.next());
         hr.process(right.next());
         if (start + i >= bus.frames()) break;
