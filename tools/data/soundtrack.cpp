@@ -101,7 +101,7 @@ std::vector<int16_t> synthesizeSoundtrack()
         float human = static_cast<float>(rng.range(0.88, 1.0));
 
         // Drums.
-        if (s.kick[step] == 'x') kick(drums, duck, t, 0.95f);
+        if (s.kick[step] == 'x') kick(drums, duck, t, 1.0f);
         if (s.snare[step] == 'x') snare(drums, t, 0.7f * human, seed++);
         if (s.snare[step] == 'c') clap(drums, t, 0.8f * human, seed++);
         char h = s.hats[step];
@@ -178,9 +178,9 @@ std::vector<int16_t> synthesizeSoundtrack()
         double t = static_cast<double>(i) / SYNTH_RATE;
         float d = duck[i];
         float bassDuck = 0.5f + 0.5f * d;
-        float l = drums.left[i] * 0.7f + low.left[i] * bassDuck * 0.6f + pads.left[i] * d * 0.9f + echo.left[i] +
+        float l = drums.left[i] * 0.8f + low.left[i] * bassDuck * 0.5f + pads.left[i] * d * 0.9f + echo.left[i] +
                   effects.left[i] * 0.35f;
-        float r = drums.right[i] * 0.7f + low.right[i] * bassDuck * 0.6f + pads.right[i] * d * 0.9f + echo.right[i] +
+        float r = drums.right[i] * 0.8f + low.right[i] * bassDuck * 0.5f + pads.right[i] * d * 0.9f + echo.right[i] +
                   effects.right[i] * 0.35f;
         double gain = 1.0;
         if (t > fadeFrom) gain *= 0.5 + 0.5 * std::cos(3.141592653589793 * std::min(1.0, (t - fadeFrom) / (fadeTo - fadeFrom)));
