@@ -147,10 +147,12 @@ std::vector<int16_t> synthesizeSoundtrack()
             }
             if (s.lead >= 0) {
                 int half = barIndex % 2;
+                // Every other four-bar phrase answers one chord tone higher.
+                int lift = (barIndex / 4) % 2;
                 for (const MelodyNote& m : MELODIES[s.lead]) {
                     if (m.step / 16 != half) continue;
                     double at = t + (m.step % 16) * STEP;
-                    lead(echo, at, m.length * STEP * 0.92, toneOf(chord, m.tone) + 12, 0.2f, 0.1f);
+                    lead(echo, at, m.length * STEP * 0.92, toneOf(chord, m.tone + lift) + 12, 0.2f, 0.1f);
                 }
             }
         }
