@@ -123,7 +123,7 @@ Layer maskineShape(int n)
 }
 
 struct MachineScheme {
-    uint32_t metal, accent, text;
+    uint32_t metal, accent, text;  // bars, plates, lettering on the plates (flash schemes)
     const char* top;
     const char* bottom;
 };
@@ -133,13 +133,13 @@ const MachineScheme MACHINE_SCHEMES[] = {
     {0x5a6270, 0xffa000, 0xffc040, "UNIT 08", "PRESSURE OK"},
     {0x60584e, 0xff7020, 0xffa060, "UNIT 09", "HEAT RISING"},
     {0x4e5a60, 0xff3020, 0xff8060, "UNIT 10", "OVERDRIVE"},
-    {0xd0d8e0, 0xff2020, 0x200000, "WARNING", "WARNING"},
-    {0xff3a20, 0xffe040, 0xffffff, "OVERLOAD", "OVERLOAD"},
-    {0xffd020, 0x101010, 0x101010, "CORE HOT", "CORE HOT"},
+    {0xd0d8e0, 0xff2020, 0xffffff, "WARNING", "WARNING"},
+    {0xff3a20, 0xffe040, 0x600000, "OVERLOAD", "OVERLOAD"},
+    {0xffd020, 0x101010, 0xffd020, "CORE HOT", "CORE HOT"},
     {0x20c8ff, 0xffffff, 0x002040, "VENTING", "VENTING"},
-    {0xff40c0, 0x40ffff, 0xffffff, "PURGE", "PURGE"},
-    {0x40ff60, 0x004010, 0x003010, "REBOOT", "REBOOT"},
-    {0xffffff, 0x2080ff, 0x0040a0, "ONLINE", "ONLINE"},
+    {0xff40c0, 0x40ffff, 0x400040, "PURGE", "PURGE"},
+    {0x40ff60, 0x004010, 0x60ff80, "REBOOT", "REBOOT"},
+    {0xffffff, 0x2080ff, 0xffffff, "ONLINE", "ONLINE"},
 };
 
 void paintMaskine(Canvas& c, int n)
@@ -250,7 +250,8 @@ void paintMaskine(Canvas& c, int n)
         Layer side(S, S);
         drawText(side, n >= 11 ? "!! ALERT !!" : "SKARVELIN MK2", 60, 18, screenText(2.6f));
         drawText(side, n >= 11 ? "!! ALERT !!" : "SKARVELIN MK2", 330, S - 36.0f, screenText(2.6f));
-        paint(c, side, hex(scheme->text));
+        // On the flash schemes the small print takes the plates' colour, which stands out of the bars.
+        paint(c, side, n >= 11 ? accent : hex(scheme->text));
         Layer rails(S, S);
         for (int i = 0; i < 6; ++i) {
             addRect(rails, 18 * Q, 110 + i * 56.0f, 30 * Q, 130 + i * 56.0f);
