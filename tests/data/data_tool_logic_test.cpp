@@ -230,3 +230,25 @@ TEST(DataSynth, PingPongEchoesAlternateSidesAndFadeByTheFeedback)
     EXPECT_FLOAT_EQ(bus.left[2 * d], 0.0f);
     EXPECT_FLOAT_EQ(bus.left[3 * d], 0.25f);
 }
+
+TEST(DataSynth, TheRoomRingsOnAfterAClickAndDiesAway)
+{
+    Bus bus(frameAt(4.0));
+    bus.left[0] = bus.right[0] = 1;
+    reverb(bus, 1.0f);
+    auto energy = [&](double from, double to) {
+        double sum = 0;
+        for (size_t i = frameAt(from); i < frameAt(to); ++i) {
+            EXPECT_TRUE(std::isfinite(bus.left[i]) && std::isfinite(bus.right[i]));
+            sum += bus.left[i] * bus.left[i] + bus.right[i] * bus.right[i];
+        }
+        return sum;
+    };
+    double early = energy(0.01, 0.3), late = energy(2.5, 3.5);
+    EXPECT_GT(early, 1e-4);
+    EXPECT_LT(late, early / 100);
+    // Two sides that differ: the room is wide.
+    bool differ = false;
+    for (size_t i = frameAt(0.05); i < frameAt(0.3); ++i) differ |= std::fabs(bus.left[i] - bus.right[i]) > 1e-4f;
+    EXPECT_TRUE(differ);
+}

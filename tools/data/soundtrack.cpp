@@ -172,6 +172,8 @@ std::vector<int16_t> synthesizeSoundtrack()
     riser(effects, 0.5, barsToSeconds(2), 0.35f, 906);
 
     pingPong(echo, 3 * STEP, 0.38f, 0.45f);
+    reverb(echo, 1.0f);
+    reverb(pads, 0.8f);
 
     // Mix: pads and bass pump with the kick, a gentle limiter, and the closing fade.
     std::vector<int16_t> out(frames * 2);

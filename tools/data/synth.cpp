@@ -283,3 +283,52 @@ void pingPong(Bus& bus, double delay, float feedback, float wet)
         bus.right[i] += wet * backR;
     }
 }
+
+namespace {
+
+// One side of the room.
+void reverbSide(const std::vector<float>& in, std::vector<float>& out, int spread)
+{
+    static const int combs[4] = {1116, 1277, 1422, 1557};
+    static const int allpasses[2] = {556, 341};
+    constexpr float feedback = 0.84f, damp = 0.25f;
+    size_t n = in.size();
+    std::fill(out.begin(), out.end(), 0.0f);
+    for (int length : combs) {
+        std::vector<float> line(length + spread, 0.0f);
+        size_t pos = 0;
+        float memory = 0;
+        for (size_t i = 0; i < n; ++i) {
+            float delayed = line[pos];
+            memory = delayed * (1 - damp) + memory * damp;
+            line[pos] = in[i] * 0.015f + memory * feedback;
+            out[i] += delayed;
+            if (++pos == line.size()) pos = 0;
+        }
+    }
+    for (int length : allpasses) {
+        std::vector<float> line(length + spread, 0.0f);
+        size_t pos = 0;
+        for (size_t i = 0; i < n; ++i) {
+            float delayed = line[pos];
+            float v = out[i];
+            line[pos] = v + delayed * 0.5f;
+            out[i] = delayed - v;
+            if (++pos == line.size()) pos = 0;
+        }
+    }
+}
+
+}  // namespace
+
+void reverb(Bus& bus, float wet)
+{
+    std::vector<float> mono(bus.frames()), left(bus.frames()), right(bus.frames());
+    for (size_t i = 0; i < mono.size(); ++i) mono[i] = 0.5f * (bus.left[i] + bus.right[i]);
+    reverbSide(mono, left, 0);
+    reverbSide(mono, right, 23);
+    for (size_t i = 0; i < mono.size(); ++i) {
+        bus.left[i] += wet * left[i];
+        bus.right[i] += wet * right[i];
+    }
+}

@@ -74,5 +74,9 @@ void bell(Bus& bus, double at, double note, float velocity, float pan);
 // Filtered noise sweeping upwards and swelling from `from` to `to`.
 void riser(Bus& bus, double from, double to, float velocity, uint32_t seed);
 
+// A small room: parallel damped combs and series all-passes per side (the
+// right side's delays a little longer, for width), mixed in at `wet`.
+void reverb(Bus& bus, float wet);
+
 // A ping-pong echo: `delay` seconds, each repeat `feedback` as loud, crossing sides.
 void pingPong(Bus& bus, double delay, float feedback, float wet);
