@@ -435,8 +435,8 @@ void paintBlob(Canvas& c)
         float n = tileFbm(x / S * 6, y / S * 6, 6, 4, 17);
         Colour col = mix(hex(0xb0ff60), hex(0x0a5a2a), depth);
         col = add(col, scale(hex(0x40ffa0), 0.25f * n));
-        float spec = std::pow(std::max(0.0f, 1 - std::fabs(depth - 0.55f) * 8), 3.0f);
-        return add(col, scale({1, 1, 1}, 0.5f * spec));
+        float gloss = std::pow(std::max(0.0f, 1 - std::fabs(depth - 0.55f) * 8), 3.0f);
+        return add(col, scale({1, 1, 1}, 0.5f * gloss));
     });
     Layer label(S, S);
     drawText(label, "LIQUID STATE", S - 30 * Q - textWidth("LIQUID STATE", screenText(3.5f)), S - 78.0f, screenText(3.5f));

@@ -124,7 +124,7 @@ void clap(Bus& bus, double at, float velocity, uint32_t seed)
         double t = i * DT;
         bp.process(noise.next());
         // Three quick bursts, then the tail.
-        double burst = std::fmod(t, 0.011) < 0.011 && t < 0.033 ? std::exp(-std::fmod(t, 0.011) * 300) : 0;
+        double burst = t < 0.033 ? std::exp(-std::fmod(t, 0.011) * 300) : 0;
         double tail = t >= 0.022 ? std::exp(-(t - 0.022) * 14) : 0;
         bus.add(start + i, static_cast<float>(bp.band * 1.6 * (burst + tail) * velocity), 0.1f);
     }
