@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <string>
 
 namespace {
 
@@ -17,21 +16,21 @@ constexpr double STEP = BEAT_SECONDS / 4;
 // (53.3 s), blob 38 (67.6 s), spheres 46 (81.8 s), tunnel 50 (88.9 s),
 // bitmap 62 (110.2 s, slowing down at bar 66, 117.3 s), the end at 73.75 (131.1 s).
 const Section SECTIONS[] = {
-    {0, "intro", 0, "................", "................", "................", "................", true, -1, 0, 300, 0},
-    {2, "credits", 0, "x...x...x...x...", "................", "..x...x...x...x.", "..r...r...r...r.", true, -1, 0, 500, 0},
-    {6, "twist build", 0, "x...x...x...x...", "....x.......x...", "x.x.x.x.x.x.x.x.", "r.rr.rr.r.rr.rro", true, -1, 1, 250, 0},
-    {10, "twist", 0, "x...x...x...x...", "....x.......x...", "x.o.x.o.x.o.x.ox", "r.rrr.rrr.rrr.ro", true, 0, 1, 700, 0},
-    {18, "spike", 1, "x...x...x...x..x", "....x.......x...", "xxxxoxxxxxxxoxxx", "rorororororororo", true, 1, 1, 900, 0},
-    {26, "soya", 2, "x.....x...x.....", "........x.......", "x.x.x.x.x.x.x.x.", "r.......f.....r.", true, -1, 2, 500, 0},
-    {29, "break", 2, "................", "................", "................", "................", true, -1, 2, 400, 0},
-    {30, "twist room", 0, "x...x...x...x...", "....x.......x...", "x.o.x.o.x.o.xxox", "r.rrr.rfr.rrr.ro", true, 2, 1, 800, 0},
-    {37.5, "stop", 0, "x...............", "....x.x.xxxxxxxx", "................", "r...............", false, -1, 0, 600, 0},
-    {38, "blob", 3, "x...x...x...x...", "....c.......c...", "..x...x...x...xo", "r...r...r...r...", true, -1, 0, 350, 3.375},
-    {46, "spheres", 2, "x.......x.......", "................", "..x...x...x...x.", "r...............", true, -1, 2, 600, 0},
-    {50, "tunnel", 1, "x...x...x...x...", "....x.......x...", "xxoxxxoxxxoxxxox", "rorororororororo", true, 1, 1, 1000, 0},
-    {62, "bitmap", 4, "x...x...x...x...", "....x.......x...", "x.o.x.o.x.o.x.o.", "r.rrr.rrr.rrr.ro", true, 2, 1, 800, 0},
-    {66, "ending", 4, "x.........x.....", "........x.......", "..x...x...x...x.", "r.......r.......", true, 3, 2, 500, 0},
-    {73.75, "outro", 4, "................", "................", "................", "................", true, -1, 0, 300, 0},
+    {0, "intro", 0, "................", "................", "................", "................", true, -1, 0, 300, 0, false},
+    {2, "credits", 0, "x...x...x...x...", "................", "..x...x...x...x.", "..r...r...r...r.", true, -1, 0, 500, 0, false},
+    {6, "twist build", 0, "x...x...x...x...", "....x.......x...", "x.x.x.x.x.x.x.x.", "r.rr.rr.r.rr.rro", true, -1, 1, 250, 0, true},
+    {10, "twist", 0, "x...x...x...x...", "....x.......x...", "x.o.x.o.x.o.x.ox", "r.rrr.rrr.rrr.ro", true, 0, 1, 700, 0, false},
+    {18, "spike", 1, "x...x...x...x..x", "....x.......x...", "xxxxoxxxxxxxoxxx", "rorororororororo", true, 1, 1, 900, 0, false},
+    {26, "soya", 2, "x.....x...x.....", "........x.......", "x.x.x.x.x.x.x.x.", "r.......f.....r.", true, -1, 2, 500, 0, false},
+    {29, "break", 2, "................", "................", "................", "................", true, -1, 2, 400, 0, false},
+    {30, "twist room", 0, "x...x...x...x...", "....x.......x...", "x.o.x.o.x.o.xxox", "r.rrr.rfr.rrr.ro", true, 2, 1, 800, 0, false},
+    {37.5, "stop", 0, "x...............", "....x.x.xxxxxxxx", "................", "r...............", false, -1, 0, 600, 0, false},
+    {38, "blob", 3, "x...x...x...x...", "....c.......c...", "..x...x...x...xo", "r...r...r...r...", true, -1, 0, 350, 3.375, false},
+    {46, "spheres", 2, "x.......x.......", "................", "..x...x...x...x.", "r...............", true, -1, 2, 600, 0, false},
+    {50, "tunnel", 1, "x...x...x...x...", "....x.......x...", "xxoxxxoxxxoxxxox", "rorororororororo", true, 1, 1, 1000, 0, false},
+    {62, "bitmap", 4, "x...x...x...x...", "....x.......x...", "x.o.x.o.x.o.x.o.", "r.rrr.rrr.rrr.ro", true, 2, 1, 800, 0, false},
+    {66, "ending", 4, "x.........x.....", "........x.......", "..x...x...x...x.", "r.......r.......", true, 3, 2, 500, 0, false},
+    {73.75, "outro", 4, "................", "................", "................", "................", true, -1, 0, 300, 0, false},
 };
 
 struct Chord {
@@ -122,7 +121,7 @@ std::vector<int16_t> synthesizeSoundtrack()
             int note = chord.root + (b == 'o' ? 12 : b == 'f' ? 7 : 0);
             BassTone tone;
             tone.cutoff = s.bassCutoff;
-            if (std::string(s.name) == "twist build") tone.cutoff = 250 + 1200 * (bar - s.startBar) / 4;
+            if (s.swell) tone.cutoff += 1200 * (bar - s.startBar) / 4;
             tone.wobbleHz = s.wobbleHz;
             if (tone.wobbleHz > 0) tone.envelope = 600;
             bass(low, t, len * STEP * 0.9, note, 0.55f, tone);
@@ -130,11 +129,9 @@ std::vector<int16_t> synthesizeSoundtrack()
 
         // Arpeggios: plucks or bells walking up and down the chord.
         static const int walk[8] = {0, 1, 2, 3, 4, 3, 2, 1};
-        if (s.arp == 1 && step % 2 == 0 && std::string(s.name) != "twist build") {
-            pluck(echo, t, toneOf(chord, walk[(k / 2) % 8]) + 12, 0.22f, (step % 4) ? 0.5f : -0.5f);
-        } else if (s.arp == 1 && step % 2 == 0) {
-            pluck(echo, t, toneOf(chord, walk[(k / 2) % 8]) + 12, 0.08f + 0.14f * static_cast<float>((bar - s.startBar) / 4),
-                  (step % 4) ? 0.5f : -0.5f);
+        if (s.arp == 1 && step % 2 == 0) {
+            float level = s.swell ? 0.08f + 0.14f * static_cast<float>((bar - s.startBar) / 4) : 0.22f;
+            pluck(echo, t, toneOf(chord, walk[(k / 2) % 8]) + 12, level, (step % 4) ? 0.5f : -0.5f);
         }
         if (s.arp == 2 && step % 4 == 0)
             bell(echo, t, toneOf(chord, walk[(k / 4) % 8]) + 24, 0.16f, (step % 8) ? 0.6f : -0.6f);
@@ -142,7 +139,8 @@ std::vector<int16_t> synthesizeSoundtrack()
         // Once a bar: the pad chord and the melody.
         if (step == 0) {
             if (s.pad) {
-                double brightness = std::string(s.name) == "intro" ? 700 + 900 * bar / 2 : 2400;
+                // The opening chord opens up as the programme begins.
+                double brightness = bar < 2 ? 700 + 900 * bar / 2 : 2400;
                 pad(pads, t, BAR_SECONDS, chord.notes, chord.count, 0.5f, brightness);
             }
             if (s.lead >= 0) {

@@ -23,6 +23,7 @@ struct Section {
     int arp;              // 0 none, 1 plucks, 2 bells
     double bassCutoff;    // Hz; the build-up sweeps it
     double wobbleHz;      // bass filter wobble
+    bool swell;           // bass filter and plucks open up over the section
 };
 
 // The section playing at `bar` (bars counted from the start of the music).
