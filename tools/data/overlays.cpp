@@ -40,6 +40,14 @@ void frameLine(Layer& l, float inset, float thick)
 
 // ---- maskine: machine-room frames over the twisting column ----
 
+Layer machineWord()
+{
+    Layer l(S, S);
+    float cell = fitCell("MACHINE", S * 0.9f, 11);
+    drawTextCentred(l, "MACHINE", 256, S - 24 - cell * 7, screenText(cell));
+    return l;
+}
+
 Layer maskineShape(int n)
 {
     Layer l(S, S);
@@ -90,8 +98,8 @@ Layer maskineShape(int n)
         addRect(l, 0, S - 10.0f, S, S);
         break;
     case 6: {
-        float cell = fitCell("MACHINE", S * 0.9f, 11);
-        drawTextCentred(l, "MACHINE", 256, S - 24 - cell * 7, screenText(cell));
+        // The word with a dark rim, so it reads over the column's bright metal.
+        l = dilate(machineWord(), 2);
         addRect(l, 0, 0, S, 12);
         addRect(l, 0, 12, 160 * Q, 22);
         break;
@@ -175,8 +183,13 @@ void paintMaskine(Canvas& c, int n)
         shade(c, [&](float, float y) { return mix(hex(0xff6040), hex(0xff2010), y / S); });
         break;
     case 6:
-        // The big lettering is hot metal, white at the top, orange below.
-        shade(c, [&](float, float y) { return mix(hex(0xfff0c0), hex(0xff5a00), std::clamp((y - 420) / 70, 0.0f, 1.0f)); });
+        // The big lettering is hot metal, white at the top, orange below, in a dark rim.
+        shade(c, [&](float x, float y) {
+            return y < 40 ? brushedMetal(x, y, S, metal, 6) : hex(0x180800);
+        });
+        paint(c, machineWord(), [](float, float y) {
+            return mix(hex(0xfff0c0), hex(0xff5a00), std::clamp((y - 420) / 70, 0.0f, 1.0f));
+        });
         break;
     case 2: {
         Layer top = textAt("SKARVELIN DRIVE", 4, 256, 12), bottom = textAt("ENGINE ROOM  -  DECK 2", 3.5f, 256, S - 38);
@@ -267,7 +280,8 @@ void paintMaskine(Canvas& c, int n)
 
 const char* const OST_WORDS[7] = {"INSIDE", "THE", "CUBE", "THE", "BARS", "KEEP", "TURNING"};
 
-Layer ostShape(int n)
+// The frame with its corner marks.
+Layer ostFrame(int n)
 {
     Layer l(S, S);
     frameLine(l, 14, 4);
@@ -277,26 +291,42 @@ Layer ostShape(int n)
             if (n % 2) addRect(l, x - 10 * Q, y - 10, x + 10 * Q, y + 10);
             else addPolygon(l, {x, y - 14, x + 14 * Q, y, x, y + 14, x - 14 * Q, y});
         }
+    return l;
+}
+
+// The word, the count and one tick more each time along the top edge.
+Layer ostLetters(int n)
+{
+    Layer l(S, S);
     const char* word = OST_WORDS[n - 1];
     float cell = fitCell(word, S * 0.78f, 10);
     drawTextCentred(l, word, 256, S - 34 - cell * 7, screenText(cell));
     std::string count = std::to_string(n) + "/7";
     drawText(l, count, S - 40 * Q - textWidth(count, screenText(3.5f)), 32, screenText(3.5f));
-    // Ticks along the top edge, one more each time.
     for (int i = 0; i < n; ++i) addRect(l, (40 + i * 14) * Q, 32, (40 + i * 14 + 8) * Q, 48);
+    return l;
+}
+
+// The letters carry a dark rim, so they read over bright walls as well as fog.
+Layer ostShape(int n)
+{
+    Layer l = dilate(ostLetters(n), 2);
+    Layer frame = ostFrame(n);
+    for (size_t i = 0; i < l.a.size(); ++i) l.a[i] = std::max(l.a[i], frame.a[i]);
     return l;
 }
 
 void paintOst(Canvas& c, int n)
 {
-    c = Canvas(S, S);
     static const uint32_t tints[7] = {0x60e0ff, 0x80c8ff, 0xa0a8ff, 0x60ffd0, 0x80e0ff, 0xc0a0ff, 0x60f0ff};
     Colour tint = hex(tints[n - 1]);
-    shade(c, [&](float, float y) {
-        float t = y / S;
-        // Bright at the word's top, deeper below: the letters look lit from above.
+    c = Canvas(S, S, hex(0x04080c));
+    paint(c, ostFrame(n), tint);
+    Layer letters = ostLetters(n);
+    // Bright at the top of the word, deeper below: the letters look lit from above.
+    paint(c, letters, [&](float, float y) {
         if (y > S - 110) return mix(hex(0xffffff), tint, std::min(1.0f, (y - (S - 110)) / 60));
-        return mix(tint, hex(0xffffff), 0.3f + 0.3f * std::fabs(t - 0.5f));
+        return mix(tint, hex(0xffffff), 0.4f);
     });
 }
 
