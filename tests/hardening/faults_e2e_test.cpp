@@ -148,7 +148,9 @@ TEST_F(DemoFaults, MusicCutShortNoiseOrUnreadable)
         const ProcessResult result = playFor(1.5, &played);
         chmod(music.c_str(), 0644);
         std::cout << "  music " << c.what << ": "
-                  << (played ? "played" : "ended with status " + std::to_string(result.status)) << "\n";
+                  << (played ? "played" : "ended with status " + std::to_string(result.status) + ": " +
+                                              result.err.substr(result.err.find_last_of('\n', result.err.size() - 2) + 1))
+                  << (result.err.empty() ? "\n" : "");
         ASSERT_TRUE(result.exited) << "signal " << result.signal << (result.timedOut ? " (hung)" : "") << "\n"
                                    << result.err;
         if (played) {
