@@ -139,7 +139,12 @@ int main(int argc, char** argv)
     }
     progress.finish();
 
-    if (!options.videoFile.empty() && !video.finish(&error)) return fail(EXIT_FAILED, error);
+    if (!options.videoFile.empty()) {
+        if (!video.finish(&error)) return fail(EXIT_FAILED, error);
+        if (isatty(STDERR_FILENO))
+            std::fprintf(stderr, "Wrote %s: %zu frames at %d fps.\n", options.videoFile.c_str(), times.size(),
+                         options.fps);
+    }
     if (options.bench)
         for (const std::string& line : bench.lines()) std::printf("%s\n", line.c_str());
     return 0;
