@@ -21,6 +21,7 @@ struct Picture {
     bool isRed(int x, int y) const { return at(x, y, 0) > 200 && at(x, y, 1) < 60 && at(x, y, 2) < 60; }
     bool isGreen(int x, int y) const { return at(x, y, 0) < 60 && at(x, y, 1) > 200 && at(x, y, 2) < 60; }
     bool isBlue(int x, int y) const { return at(x, y, 0) < 60 && at(x, y, 1) < 60 && at(x, y, 2) > 200; }
+    bool isBlack(int x, int y) const { return at(x, y, 0) < 30 && at(x, y, 1) < 30 && at(x, y, 2) < 30; }
     int at(int x, int y, int channel) const
     {
         return static_cast<unsigned char>(rgb[(static_cast<size_t>(y) * width + x) * 3 + channel]);
@@ -111,15 +112,15 @@ protected:
 };
 
 const int RED[3] = {255, 0, 0};
-const int GREEN[3] = {0, 255, 0};
 const int BLUE[3] = {0, 0, 255};
-const int WHITE[3] = {255, 255, 255};
 
 TEST_F(RenderTool, PngFramesAreNamedByTimeInEightBitRgbWithTheTopRowFirst)
 {
-    // The opening pictures: red over blue, so an upside-down frame shows blue on top.
-    writeTwoToneJpeg(folder / "data/hearing1.jpg", 64, 64, RED, BLUE);
-    writeTwoToneJpeg(folder / "data/hearing2.jpg", 64, 64, RED, BLUE);
+    // The noise overlay lies on every frame and is its own opacity (its red
+    // channel): red over blue gives an opaque red top over a see-through,
+    // black bottom, so an upside-down frame shows black on top.
+    writeTwoToneJpeg(folder / "data/nois1.jpg", 64, 64, RED, BLUE);
+    writeTwoToneJpeg(folder / "data/nois2.jpg", 64, 64, RED, BLUE);
     ProcessResult result = render({"--size", "80x60", "--times", "101,100", "--png", "frames/sub"});
     ASSERT_EQ(result.status, 0) << result.err;
     for (const char* name : {"frames/sub/000100.png", "frames/sub/000101.png"}) {
@@ -131,7 +132,7 @@ TEST_F(RenderTool, PngFramesAreNamedByTimeInEightBitRgbWithTheTopRowFirst)
         ASSERT_EQ(frame.rgb.size(), 80u * 60 * 3) << name;
         EXPECT_TRUE(frame.isRed(40, 5)) << name << ": top is " << frame.at(40, 5, 0) << "," << frame.at(40, 5, 1)
                                         << "," << frame.at(40, 5, 2);
-        EXPECT_TRUE(frame.isBlue(40, 54)) << name;
+        EXPECT_TRUE(frame.isBlack(40, 54)) << name;
     }
 
     // An evenly spaced span: floor(i * 1000 / fps) from --from, up to --to inclusive.
@@ -145,17 +146,19 @@ TEST_F(RenderTool, PngFramesAreNamedByTimeInEightBitRgbWithTheTopRowFirst)
 
 TEST_F(RenderTool, ScriptStateCarriesFromOneRenderedFrameToTheNext)
 {
-    // The twist column's overlay index only ever steps up: once a frame past
-    // 17341 ms has set it to 9, an earlier time keeps showing overlay 9.
-    writeSolidJpeg(folder / "data/maskine3.jpg", 32, 32, 0, 255, 0);
-    writeSolidJpeg(folder / "data/maskine3_alfa.jpg", 32, 32, 255, 255, 255);
+    // The twist column's overlay index is set by every threshold that t
+    // passes; at or below 11126 ms none is passed and it keeps its value.
+    // Rendered fresh, 11000 ms shows overlay 0; after a frame at 17400 ms
+    // has set 9, 11001 ms still shows overlay 9.
+    writeSolidJpeg(folder / "data/maskine1.jpg", 32, 32, 0, 255, 0);
+    writeSolidJpeg(folder / "data/maskine1_alfa.jpg", 32, 32, 255, 255, 255);
     writeSolidJpeg(folder / "data/maskine10.jpg", 32, 32, 0, 0, 255);
     writeSolidJpeg(folder / "data/maskine8_alfa.jpg", 32, 32, 255, 255, 255);
-    ProcessResult result = render({"--size", "32x32", "--times", "12500,17400,12501", "--png", "frames"});
+    ProcessResult result = render({"--size", "32x32", "--times", "11000,17400,11001", "--png", "frames"});
     ASSERT_EQ(result.status, 0) << result.err;
-    EXPECT_TRUE(readPng(folder / "frames/012500.png").isGreen(16, 16)) << "maskine[2] at 12500 ms";
+    EXPECT_TRUE(readPng(folder / "frames/011000.png").isGreen(16, 16)) << "maskine[0] at 11000 ms";
     EXPECT_TRUE(readPng(folder / "frames/017400.png").isBlue(16, 16)) << "maskine[9] at 17400 ms";
-    EXPECT_TRUE(readPng(folder / "frames/012501.png").isBlue(16, 16)) << "maskine[9] kept after 17400 ms";
+    EXPECT_TRUE(readPng(folder / "frames/011001.png").isBlue(16, 16)) << "maskine[9] kept after 17400 ms";
 }
 
 TEST_F(RenderTool, VideoHoldsThePicturesAndTheMusicFromTheFirstFramesTime)
