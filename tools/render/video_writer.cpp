@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -110,6 +111,9 @@ bool VideoWriter::start(const std::string& file, int width, int height, int fps,
     }
     pid_ = pid;
     pipe_ = fds[1];
+    // Room for a whole frame in the pipe lets the next frame render while
+    // ffmpeg takes this one; where the system refuses, the default still works.
+    fcntl(pipe_, F_SETPIPE_SZ, static_cast<int>(std::min<size_t>(frameBytes_ + 4096, 1 << 20)));
     return true;
 }
 
