@@ -26,6 +26,34 @@ std::string seconds(uint64_t milliseconds)
     return text;
 }
 
+// The unfinished video's path, for the signal handler: an interrupted render
+// leaves no half-written file behind.
+char interruptedPartial[4096];
+
+void removePartialAndDie(int signalNumber)
+{
+    if (interruptedPartial[0]) unlink(interruptedPartial);
+    signal(signalNumber, SIG_DFL);
+    raise(signalNumber);
+}
+
+void rememberPartial(const std::string& path)
+{
+    if (path.size() >= sizeof interruptedPartial) return;
+    std::memcpy(interruptedPartial, path.c_str(), path.size() + 1);
+    signal(SIGINT, removePartialAndDie);
+    signal(SIGTERM, removePartialAndDie);
+    signal(SIGHUP, removePartialAndDie);
+}
+
+void forgetPartial()
+{
+    signal(SIGINT, SIG_DFL);
+    signal(SIGTERM, SIG_DFL);
+    signal(SIGHUP, SIG_DFL);
+    interruptedPartial[0] = 0;
+}
+
 }  // namespace
 
 std::vector<std::string> ffmpegArguments(const std::string& output, bool guessFormat, int width, int height,
@@ -114,6 +142,7 @@ bool VideoWriter::start(const std::string& file, int width, int height, int fps,
     // Room for a whole frame in the pipe lets the next frame render while
     // ffmpeg takes this one; where the system refuses, the default still works.
     fcntl(pipe_, F_SETPIPE_SZ, static_cast<int>(std::min<size_t>(frameBytes_ + 4096, 1 << 20)));
+    rememberPartial(partial_);
     return true;
 }
 
@@ -185,6 +214,7 @@ bool VideoWriter::finish(std::string* error)
         return false;
     }
     partial_.clear();
+    forgetPartial();
     abandon();
     return true;
 }
@@ -218,6 +248,7 @@ void VideoWriter::abandon()
     if (!partial_.empty()) {
         unlink(partial_.c_str());
         partial_.clear();
+        forgetPartial();
     }
     if (!log_.empty()) {
         unlink(log_.c_str());
