@@ -246,6 +246,7 @@ TEST_F(RenderTool, BadArgumentsAndUnusableFoldersGiveAMessageAndANonZeroStatus)
         {"--from", "2000", "--to", "1000", "--bench"},
         {"--times", "100", "--from", "50", "--bench"},
         {"--bench", "--png"},
+        {"--png", "--bench"},
         {},
     };
     for (const auto& arguments : bad) {

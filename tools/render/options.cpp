@@ -102,7 +102,8 @@ bool parseOptions(int argc, char** argv, RenderOptions* options, std::string* er
             return false;
         }
         if (!inlineValue) {
-            if (i + 1 >= argc) {
+            // "--png --bench" is a forgotten value, not a folder named "--bench".
+            if (i + 1 >= argc || std::string(argv[i + 1]).rfind("--", 0) == 0) {
                 *error = name + " needs a value";
                 return false;
             }
