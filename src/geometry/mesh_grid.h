@@ -17,3 +17,7 @@ MeshVertex* makeFlatGrid(float width, float height, int columns, int rows, float
 void drawGrid(int rows, int columns, const MeshVertex* grid);
 // Independent triangles over the whole grid, texture coordinates on unit 0.
 void drawGridMultiTex(int columns, int rows, const MeshVertex* grid);
+
+// The normal the drawers send with a vertex: length 10, along the line from the
+// origin through the vertex. A vertex at the origin gets (0, 0, 10).
+void meshNormal(const MeshVertex& vertex, float normal[3]);

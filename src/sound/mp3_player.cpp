@@ -1,7 +1,112 @@
 #include "sound/mp3_player.h"
 
-// Not wired to a sound system yet: the player stays silent.
-MP3Player::MP3Player(const char*) {}
-MP3Player::~MP3Player() = default;
-void MP3Player::play() {}
-const char* soundErrorText(int) { return "Unknown error"; }
+#include "sound/audio.h"
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+constexpr int MIX_RATE = 44100;
+constexpr int SOFTWARE_CHANNELS = 32;
+// The file's bytes are in memory; the loop bits are both set and play-once
+// wins, so the track is heard once; the sample-format bits do not apply to MP3.
+constexpr unsigned STREAM_MODE =
+    AUDIO_LOADMEMORY | AUDIO_MONO | AUDIO_8BITS | AUDIO_LOOP_NORMAL | AUDIO_LOOP_OFF;
+static_assert(STREAM_MODE == 0x802B, "the stream mode word");
+
+const char* const ERROR_TEXTS[] = {
+    "No errors",
+    "Cannot call this command after FSOUND_Init.  Call FSOUND_Close first.",
+    "This command failed because FSOUND_Init was not called",
+    "Error initializing output device.",
+    "The output device is already in use and cannot be reused.",
+    "Playing the sound failed.",
+    "Soundcard does not support the features needed for this soundsystem (16bit stereo output)",
+    "Error setting cooperative level for hardware.",
+    "Error creating hardware sound buffer.",
+    "File not found",
+    "Unknown file format",
+    "Error loading file",
+    "Not enough memory ",
+    "The version number of this file format is not supported",
+    "An invalid parameter was passed to this function",
+    "Tried to use an EAX command on a non EAX enabled channel or output.",
+    "Tried to use an advanced EAX2 command on a non EAX2 enabled channel or output.",
+    "Failed to allocate a new channel",
+    "Recording not supported on this device",
+    "Required Mediaplayer codec is not installed",
+};
+constexpr int ERROR_TEXT_COUNT = sizeof(ERROR_TEXTS) / sizeof(ERROR_TEXTS[0]);
+
+// Reads the whole of an open file into a new malloc'd block. False when the
+// file cannot be sized, is empty, is too long for a stream, or cannot be
+// allocated or read in full (a directory, a read error).
+bool readWhole(FILE* file, void** buffer, int* length)
+{
+    if (fseek(file, 0, SEEK_END) != 0) return false;
+    long size = ftell(file);
+    if (size <= 0 || size > INT_MAX) return false;
+    if (fseek(file, 0, SEEK_SET) != 0) return false;
+    void* block = malloc(static_cast<size_t>(size));
+    if (!block) return false;
+    if (fread(block, static_cast<size_t>(size), 1, file) != 1) {
+        free(block);
+        return false;
+    }
+    *buffer = block;
+    *length = static_cast<int>(size);
+    return true;
+}
+
+}  // namespace
+
+MP3Player::MP3Player(const char* path)
+{
+    if (!audioInit(MIX_RATE, SOFTWARE_CHANNELS, 0)) {
+        fprintf(stderr, "%s\n", soundErrorText(audioLastError()));
+        exit(1);
+    }
+    FILE* file = fopen(path, "rb");
+    if (!file) {
+        fprintf(stderr, "File not found %s\n", path);
+        audioClose();
+        exit(1);
+    }
+    // The block stays allocated for the rest of the process: the stream plays from it.
+    void* buffer = nullptr;
+    int length = 0;
+    bool read = readWhole(file, &buffer, &length);
+    fclose(file);
+    if (!read) {
+        fprintf(stderr, "%s\n", soundErrorText(AUDIO_ERR_FILE_LOAD));
+        audioClose();
+        exit(1);
+    }
+    // A stream that does not open is reported by play().
+    stream = audioStreamOpen(buffer, STREAM_MODE, length);
+}
+
+MP3Player::~MP3Player()
+{
+    audioStreamClose(stream);
+    audioClose();
+}
+
+void MP3Player::play()
+{
+    channel = audioStreamPlay(AUDIO_FREE, stream);
+    if (channel == -1) {
+        fprintf(stderr, "%s\n", soundErrorText(audioLastError()));
+        audioClose();
+        exit(1);
+    }
+    audioSetPan(channel, AUDIO_STEREOPAN);
+}
+
+const char* soundErrorText(int code)
+{
+    if (code < 0 || code >= ERROR_TEXT_COUNT) return "Unknown error";
+    return ERROR_TEXTS[code];
+}

@@ -6,16 +6,20 @@ struct AudioStream;
 class MP3Player {
 public:
     // Starts the sound system and opens the whole file as an in-memory stream.
-    // Every failure prints its message and ends the process with status 1.
+    // A sound system that does not start, or a file that cannot be opened or
+    // read whole, prints its message and ends the process with status 1; a
+    // stream that does not open is reported by play().
     explicit MP3Player(const char* path);
     virtual ~MP3Player();
 
     // Starts playback on a free channel in true stereo; failure ends the process.
+    // The track plays once.
     void play();
 
     AudioStream* stream = nullptr;
     int channel = -1;
 };
 
-// The sound system's error text for a code; "Unknown error" outside 0..19.
+// The sound system's error text for a code (see sound/audio.h for the codes);
+// "Unknown error" outside 0..19.
 const char* soundErrorText(int code);

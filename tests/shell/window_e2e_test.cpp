@@ -1,7 +1,10 @@
 #include "files.h"
 #include "process.h"
+#include "sound.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include <thread>
 
@@ -15,6 +18,9 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(x.ok()) << "Xvfb did not start";
+        // Without its music the demo ends during loading.
+        mkdir((folder / "data").c_str(), 0755);
+        writeSineMp3(folder / "data/music.mp3", 2.0);
     }
 
     std::map<std::string, std::string> environment() const

@@ -1,0 +1,177 @@
+#include "sound/audio.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <algorithm>
+#include <new>
+#include <vector>
+
+struct AudioStream {
+    Mix_Music* music = nullptr;
+    bool loop = false;
+};
+
+namespace {
+
+// SDL_mixer has a single music channel; streams play there.
+constexpr int MUSIC_CHANNEL = 0;
+// Samples per mixing buffer: about 23 ms at 44.1 kHz, so the music starts
+// close to the moment audioStreamPlay returns.
+constexpr int MIX_BUFFER_SAMPLES = 1024;
+
+bool initialised = false;
+int lastError = AUDIO_OK;
+// The code of the last audioStreamOpen that failed, reported again by a play
+// of the null stream it returned.
+int lastOpenError = AUDIO_OK;
+std::vector<AudioStream*> openStreams;
+AudioStream* playingStream = nullptr;
+
+bool fail(int code)
+{
+    lastError = code;
+    return false;
+}
+
+bool isOpen(AudioStream* stream)
+{
+    return std::find(openStreams.begin(), openStreams.end(), stream) != openStreams.end();
+}
+
+void release(AudioStream* stream)
+{
+    if (playingStream == stream) {
+        Mix_HaltMusic();
+        playingStream = nullptr;
+    }
+    Mix_FreeMusic(stream->music);
+    delete stream;
+}
+
+AudioStream* failOpen(int code)
+{
+    lastError = lastOpenError = code;
+    return nullptr;
+}
+
+}  // namespace
+
+bool audioInit(int mixRate, int softwareChannels, unsigned flags)
+{
+    lastError = AUDIO_OK;
+    if (initialised) return fail(AUDIO_ERR_ALREADY_INITIALISED);
+    if (mixRate <= 0 || softwareChannels < 0 || flags != 0) return fail(AUDIO_ERR_INVALID_PARAM);
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return fail(AUDIO_ERR_INIT);
+    if (Mix_OpenAudio(mixRate, MIX_DEFAULT_FORMAT, 2, MIX_BUFFER_SAMPLES) != 0) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return fail(AUDIO_ERR_INIT);
+    }
+    // The MP3 decoder may be missing; audioStreamOpen reports that per stream.
+    Mix_Init(MIX_INIT_MP3);
+    Mix_AllocateChannels(softwareChannels);
+    initialised = true;
+    lastOpenError = AUDIO_OK;
+    return true;
+}
+
+AudioStream* audioStreamOpen(const void* data, unsigned mode, int length)
+{
+    lastError = AUDIO_OK;
+    if (!initialised) return failOpen(AUDIO_ERR_NOT_INITIALISED);
+    // Streams are played from memory only.
+    if (!data || !(mode & AUDIO_LOADMEMORY) || length <= 0) return failOpen(AUDIO_ERR_INVALID_PARAM);
+    SDL_RWops* source = SDL_RWFromConstMem(data, length);
+    if (!source) return failOpen(AUDIO_ERR_MEMORY);
+    if ((Mix_Init(MIX_INIT_MP3) & MIX_INIT_MP3) == 0) {
+        SDL_RWclose(source);
+        return failOpen(AUDIO_ERR_CODEC);
+    }
+    // The type is given rather than guessed: the guess looks only at the first
+    // bytes, so an MP3 with anything but a tag or a frame header in front would
+    // be handed to the wrong decoders, while the MP3 decoder skips to the first frame.
+    // The source is closed by SDL_mixer, on failure at once, else with the music.
+    Mix_Music* music = Mix_LoadMUSType_RW(source, MUS_MP3, 1);
+    if (!music) return failOpen(AUDIO_ERR_FORMAT);
+
+    AudioStream* stream = new (std::nothrow) AudioStream;
+    if (!stream) {
+        Mix_FreeMusic(music);
+        return failOpen(AUDIO_ERR_MEMORY);
+    }
+    stream->music = music;
+    // The sample-format bits (AUDIO_8BITS, AUDIO_MONO) describe raw PCM data;
+    // an MP3 stream decodes to its own format, so they change nothing here.
+    stream->loop = (mode & AUDIO_LOOP_NORMAL) && !(mode & AUDIO_LOOP_OFF);
+    openStreams.push_back(stream);
+    return stream;
+}
+
+int audioStreamPlay(int channel, AudioStream* stream)
+{
+    lastError = AUDIO_OK;
+    if (!initialised) {
+        fail(AUDIO_ERR_NOT_INITIALISED);
+        return -1;
+    }
+    if (!stream) {
+        fail(lastOpenError != AUDIO_OK ? lastOpenError : AUDIO_ERR_INVALID_PARAM);
+        return -1;
+    }
+    if (!isOpen(stream) || (channel != AUDIO_FREE && channel != MUSIC_CHANNEL)) {
+        fail(AUDIO_ERR_INVALID_PARAM);
+        return -1;
+    }
+    // A free channel is asked for: the one music channel must not be busy.
+    if (channel == AUDIO_FREE && Mix_PlayingMusic()) {
+        fail(AUDIO_ERR_CHANNEL_ALLOC);
+        return -1;
+    }
+    if (Mix_PlayMusic(stream->music, stream->loop ? -1 : 1) != 0) {
+        playingStream = nullptr;
+        fail(AUDIO_ERR_PLAY);
+        return -1;
+    }
+    playingStream = stream;
+    return MUSIC_CHANNEL;
+}
+
+bool audioSetPan(int channel, int pan)
+{
+    lastError = AUDIO_OK;
+    if (!initialised) return fail(AUDIO_ERR_NOT_INITIALISED);
+    if (channel != MUSIC_CHANNEL) return fail(AUDIO_ERR_INVALID_PARAM);
+    // SDL_mixer mixes music straight into the stereo output; its panning
+    // effects act only on sample channels. So the music is always in true
+    // stereo, and that is the only pan the music channel can take.
+    if (pan != AUDIO_STEREOPAN) return fail(AUDIO_ERR_INVALID_PARAM);
+    return true;
+}
+
+bool audioStreamClose(AudioStream* stream)
+{
+    lastError = AUDIO_OK;
+    if (!initialised) return fail(AUDIO_ERR_NOT_INITIALISED);
+    auto found = std::find(openStreams.begin(), openStreams.end(), stream);
+    if (!stream || found == openStreams.end()) return fail(AUDIO_ERR_INVALID_PARAM);
+    openStreams.erase(found);
+    release(stream);
+    return true;
+}
+
+void audioClose()
+{
+    lastError = AUDIO_OK;
+    if (!initialised) return;
+    for (AudioStream* stream : openStreams) release(stream);
+    openStreams.clear();
+    Mix_CloseAudio();
+    Mix_Quit();
+    SDL_Quit();
+    initialised = false;
+}
+
+int audioLastError()
+{
+    return lastError;
+}

@@ -1,0 +1,108 @@
+#include "files.h"
+#include "process.h"
+#include "sound.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <sys/stat.h>
+#include <thread>
+
+namespace {
+
+const char* TITLE = "Skarvelin by QARLO6";
+
+// The sound messages the demo can print: its own file message and the error texts.
+const char* SOUND_MESSAGES[] = {
+    "File not found", "Error initializing output device.", "Unknown file format", "Error loading file",
+    "Not enough memory ", "Playing the sound failed.", "Failed to allocate a new channel", "Unknown error",
+};
+
+bool hasLine(const std::string& text, const std::string& line)
+{
+    std::istringstream lines(text);
+    std::string each;
+    while (std::getline(lines, each))
+        if (each == line) return true;
+    return false;
+}
+
+bool mentionsSound(const std::string& text)
+{
+    for (const char* message : SOUND_MESSAGES)
+        if (text.find(message) != std::string::npos) return true;
+    return false;
+}
+
+// The demo in a private X server, in a folder with a data/ folder, sound to a file.
+class DemoMusic : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(x.ok()) << "Xvfb did not start";
+        mkdir((folder / "data").c_str(), 0755);
+    }
+
+    std::map<std::string, std::string> environment(const std::string& driver = "disk") const
+    {
+        return {{"DISPLAY", x.display()}, {"SDL_AUDIODRIVER", driver}, {"SDL_DISKAUDIOFILE", audioFile()}};
+    }
+    std::string audioFile() const { return folder / "audio.raw"; }
+    std::string musicFile() const { return folder / "data/music.mp3"; }
+
+    Xvfb x;
+    TempDir folder;
+};
+
+}  // namespace
+
+TEST_F(DemoMusic, TheTrackIsHeardAfterLoadingAndEscapeStopsIt)
+{
+    writeSineMp3(musicFile(), 3.0);
+    Process demo({binaryPath("skarvelin")}, folder.path(), environment());
+    std::string window = x.waitForWindow(TITLE);
+    ASSERT_FALSE(window.empty()) << demo.errorSoFar();
+
+    // Wait for a second of the tone in what the disk driver writes.
+    double start = nowSeconds();
+    while (secondsSince(start) < 15 && analyseStereoOutput(audioFile()).loudFrames < 30000 && demo.running())
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    x.run({"xdotool", "key", "--window", window, "Escape"});
+    ProcessResult result = demo.wait(20);
+    EXPECT_TRUE(result.exited);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_FALSE(mentionsSound(result.err)) << result.err;
+
+    ToneInfo tone = analyseStereoOutput(audioFile());
+    EXPECT_GE(tone.loudFrames, 30000u);
+    EXPECT_NEAR(tone.frequency, 440.0, 10.0);
+}
+
+TEST_F(DemoMusic, MusicThatCannotBePlayedEndsTheDemoWithItsMessageAndStatusOne)
+{
+    struct Case {
+        const char* what;
+        void (*make)(const std::string& path);
+        const char* driver;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"missing", [](const std::string&) {}, "disk", "File not found data/music.mp3"},
+        {"text", [](const std::string& path) { writeFile(path, std::string(5000, 'x') + "not a sound\n"); }, "disk",
+         "Unknown file format"},
+        {"empty", [](const std::string& path) { writeFile(path, ""); }, "disk", "Error loading file"},
+        {"folder", [](const std::string& path) { mkdir(path.c_str(), 0755); }, "disk", "Error loading file"},
+        {"no device", [](const std::string& path) { writeSineMp3(path, 1.0); }, "no-such-driver",
+         "Error initializing output device."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir run;
+        mkdir((run / "data").c_str(), 0755);
+        c.make(run / "data/music.mp3");
+        ProcessResult result = runProcess({binaryPath("skarvelin")}, run.path(), environment(c.driver), 30);
+        EXPECT_TRUE(result.exited);
+        EXPECT_EQ(result.status, 1);
+        EXPECT_TRUE(hasLine(result.err, c.message)) << result.err;
+    }
+}
