@@ -6,6 +6,16 @@
 
 #include <cstdio>
 
+namespace {
+
+// The overlays keep texels whose opacity byte is 128 or more and drop 127 and
+// less: the cut at one half. OpenGL turns the alpha reference into the colour
+// buffer's fixed point before comparing, and 0.5 on an 8-bit buffer rounds to
+// 128, which would drop 128 as well; just under 0.5 it becomes 127.
+const float MASK_THRESHOLD = 0.499f;
+
+}  // namespace
+
 ImageWrapper::ImageWrapper() : size(1) {}
 
 ImageWrapper::ImageWrapper(const char* path)
@@ -98,7 +108,7 @@ void placeOnScreen(ImageWrapper* sprite)
 void drawMasked(ImageWrapper* sprite)
 {
     glPushMatrix();
-    glAlphaFunc(GL_GREATER, 0.5);
+    glAlphaFunc(GL_GREATER, MASK_THRESHOLD);
     glEnable(GL_ALPHA_TEST);
     glDisable(GL_DEPTH_TEST);
     glBindTexture(GL_TEXTURE_2D, sprite->texture);
