@@ -6,6 +6,7 @@
 #include "scenes/sphere_scenes.h"
 
 #include <array>
+#include <cstdlib>
 
 namespace {
 
@@ -17,10 +18,10 @@ protected:
     {
         SceneGlTest::SetUp();
         glEnable(GL_DEPTH_TEST);
-        // The overlays cover the left quarter of the window in blue.
-        solid("bloboverlay.jpg", 0, 0, 255);
+        // The overlays cover the left quarter of the window in magenta.
+        solid("bloboverlay.jpg", 255, 0, 255);
         leftQuarter("bloboverlay_alfa.jpg");
-        solid("sphereoverlay.jpg", 0, 0, 255);
+        solid("sphereoverlay.jpg", 255, 0, 255);
         leftQuarter("sphereoverlay_alfa.jpg");
         blobOverlay = new AlphaImageWrapper("data/bloboverlay_alfa.jpg", "data/bloboverlay.jpg");
         placeOnScreen(blobOverlay);
@@ -36,7 +37,10 @@ protected:
         readFrame();
     }
 
-    bool overlayShown() { return near(pixel(4, height / 2), {0, 0, 255}, 24) && !near(pixel(width - 4, height / 2), {0, 0, 255}, 60); }
+    bool overlayShown()
+    {
+        return near(pixel(4, height / 2), {255, 0, 255}, 24) && !near(pixel(width - 4, height / 2), {255, 0, 255}, 60);
+    }
 
     std::array<float, 16> projection()
     {
@@ -69,7 +73,8 @@ TEST_F(SphereScenesGl, BlobWobblesInsideItsTranslucentCube)
     // the cube: an untinted red pixel would be blob outside the cube.
     for (uint32_t t = 67600; t < 70000; t += 200) {
         render(blobScene, t);
-        EXPECT_EQ(count([](Rgb c) { return c.r > 200 && c.g < 60; }), 0) << t;
+        // A stray pixel or two may fall on the 0.1 margin between blob and cube edges.
+        EXPECT_LE(count([](Rgb c) { return c.r > 200 && c.g < 60 && c.b < 60; }), 3) << t;
     }
     snapshot("blob-69800");
     render(blobScene, 67523);
@@ -88,26 +93,42 @@ TEST_F(SphereScenesGl, FourSpheresInsideTheNoiseSphereWithFlares)
     loadSpheresScene();
     const std::array<float, 16> startup = projection();
 
-    render(spheresScene, 81680);
-    snapshot("spheres-81680");
+    // A moment when the camera looks past the spheres at the backdrop.
+    render(spheresScene, 84530);
+    snapshot("spheres-84530");
     EXPECT_TRUE(overlayShown());
     auto backdrop = [](Rgb c) { return c.b > 200 && c.r < 80 && c.g < 80; };
     auto red = [](Rgb c) { return c.r > 200 && c.g < 60 && c.b < 60; };
     auto green = [](Rgb c) { return c.g > 200 && c.r < 60 && c.b < 60; };
     auto yellow = [](Rgb c) { return c.r > 200 && c.g > 200 && c.b < 60; };
     auto flareWhite = [](Rgb c) { return c.r > 230 && c.g > 230 && c.b > 230; };
-    EXPECT_GT(count(backdrop), 200);
-    EXPECT_GT(count(red) + count(green) + count(yellow), 300);
-    EXPECT_GT(count(flareWhite), 50);
+    EXPECT_GT(count(backdrop), 300);
+    EXPECT_GT(count(red), 300);
+    EXPECT_GT(count(green), 100);
+    EXPECT_GT(count(yellow), 300);
+    EXPECT_GT(count(flareWhite), 300);
     // The field of view is set back to the start-up 45 degrees.
     EXPECT_EQ(projection(), startup);
 
-    // In a close-up window the field of view halves: the spheres fill more of the frame.
-    render(spheresScene, 82635);
-    const int wide = count(red) + count(green) + count(yellow);
-    render(spheresScene, 82636);
-    snapshot("spheres-82636");
-    const int close = count(red) + count(green) + count(yellow);
-    EXPECT_GT(close, wide);
+    // One millisecond changes the picture little, except where a close-up
+    // window begins: then the camera jumps closer and the view narrows.
+    auto changedPixels = [this](const std::vector<unsigned char>& before) {
+        int changed = 0;
+        for (size_t i = 0; i < frame.size(); i += 3)
+            for (size_t c = 0; c < 3; ++c)
+                if (std::abs(frame[i + c] - before[i + c]) > 60) {
+                    ++changed;
+                    break;
+                }
+        return changed;
+    };
+    render(spheresScene, 84396);
+    std::vector<unsigned char> before = frame;
+    render(spheresScene, 84397);
+    EXPECT_LT(changedPixels(before), 200);
+    before = frame;
+    render(spheresScene, 84398);
+    snapshot("spheres-84398");
+    EXPECT_GT(changedPixels(before), 2000);
     EXPECT_EQ(projection(), startup);
 }
