@@ -6,7 +6,6 @@
 #include "gl_fixture.h"
 
 #include <GL/gl.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -20,9 +19,9 @@ protected:
     void SetUp() override
     {
         GlTest::SetUp();
-        previousFolder = std::filesystem::current_path();
         std::filesystem::create_directory(folder / "data");
         std::filesystem::current_path(folder.path());
+        glEnable(GL_DEPTH_TEST);  // as the first masked overlay of the programme leaves it
     }
 
     void TearDown() override
@@ -31,49 +30,30 @@ protected:
         GlTest::TearDown();
     }
 
-    // 16 x 16 pictures under data/.
-    void solid(const std::string& name, int r, int g, int b) { writeSolidJpeg(folder / ("data/" + name), 16, 16, r, g, b); }
-
-    // White in the leftmost quarter, black elsewhere: an opacity picture.
-    void leftQuarter(const std::string& name)
+    // A 16 x 16 picture under data/: one colour, or, with `inside`, the colour
+    // only where inside(x, y) holds and black elsewhere.
+    void picture(const std::string& name, Rgb colour, const std::function<bool(int, int)>& inside = nullptr)
     {
         std::vector<unsigned char> pixels(16 * 16 * 3, 0);
-        for (int y = 0; y < 16; ++y)
-            for (int x = 0; x < 4; ++x)
-                for (int c = 0; c < 3; ++c) pixels[(y * 16 + x) * 3 + c] = 255;
-        writeJpeg(folder / ("data/" + name), 16, 16, pixels);
-    }
-
-    // A disc of the given colour on black, touching the picture's edges.
-    void disc(const std::string& name, int r, int g, int b)
-    {
-        std::vector<unsigned char> pixels(16 * 16 * 3, 0);
-        for (int y = 0; y < 16; ++y)
-            for (int x = 0; x < 16; ++x) {
-                const float dx = x - 7.5f, dy = y - 7.5f;
-                if (dx * dx + dy * dy > 49) continue;
-                unsigned char* p = &pixels[(y * 16 + x) * 3];
-                p[0] = static_cast<unsigned char>(r);
-                p[1] = static_cast<unsigned char>(g);
-                p[2] = static_cast<unsigned char>(b);
-            }
+        for (int i = 0; i < 256; ++i) {
+            if (inside && !inside(i % 16, i / 16)) continue;
+            pixels[i * 3] = colour.r, pixels[i * 3 + 1] = colour.g, pixels[i * 3 + 2] = colour.b;
+        }
         writeJpeg(folder / ("data/" + name), 16, 16, pixels);
     }
 
     int count(const std::function<bool(Rgb)>& test) const
     {
         int n = 0;
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) n += test(pixel(x, y)) ? 1 : 0;
+        for (int i = 0; i < width * height; ++i) n += test(pixel(i % width, i / width));
         return n;
     }
 
-    // With SKARVELIN_SNAPSHOTS set, keeps the frame read last as a PPM in that folder.
+    // With SKARVELIN_SNAPSHOTS set, keeps the frame read last as a PPM in that folder, to look at.
     void snapshot(const std::string& name) const
     {
         const char* dir = std::getenv("SKARVELIN_SNAPSHOTS");
-        if (!dir) return;
-        FILE* out = fopen((std::string(dir) + "/" + name + ".ppm").c_str(), "wb");
+        FILE* out = dir ? fopen((std::string(dir) + "/" + name + ".ppm").c_str(), "wb") : nullptr;
         if (!out) return;
         fprintf(out, "P6\n%d %d\n255\n", width, height);
         fwrite(frame.data(), 1, frame.size(), out);
@@ -81,5 +61,9 @@ protected:
     }
 
     TempDir folder;
-    std::filesystem::path previousFolder;
+    std::filesystem::path previousFolder = std::filesystem::current_path();
 };
+
+// Opacity pictures: white in the leftmost quarter, or a disc touching the edges.
+inline bool leftQuarter(int x, int) { return x < 4; }
+inline bool disc(int x, int y) { return (x - 7.5f) * (x - 7.5f) + (y - 7.5f) * (y - 7.5f) <= 49; }
