@@ -1,0 +1,27 @@
+// The default data set: every picture file the demo loads, read from the
+// demo's own picture table, and the soundtrack.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct PictureFile {
+    std::string path;  // as the demo opens it, "data/slut1_alfa.jpg"
+    std::string stem;  // "slut1_alfa"
+    bool mask;         // an opacity picture for other colour pictures
+};
+
+// Every distinct picture file of the picture table, in the order of loading.
+// A file named as the alpha of a row with a different colour file is a mask;
+// a file that is its own alpha is a colour picture.
+std::vector<PictureFile> pictureFiles();
+
+struct DataSetSummary {
+    int files = 0;
+    uint64_t bytes = 0;
+};
+
+// Writes DIR/data/ with every picture and music.mp3, creating folders as
+// needed. Returns false with a message when something cannot be made or written.
+bool writeDataSet(const std::string& dir, DataSetSummary& summary, std::string& error);

@@ -1,0 +1,10 @@
+// Encodes 16-bit stereo samples as a constant-bit-rate MP3 file with LAME.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// `interleaved` holds left, right, left, right... at `rate` samples per second.
+// Returns false and sets error when encoding or writing fails.
+bool writeMp3File(const std::string& path, const std::vector<int16_t>& interleaved, int rate, std::string& error);
