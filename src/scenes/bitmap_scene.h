@@ -13,3 +13,13 @@ extern int endingIndex;
 void loadBitmapScene();
 void bitmapScene(uint32_t t);
 void renderBitmapWave(float phase);
+
+// This frame's wave speed from the last one: 0.5 less in the slow-down
+// window 117237..120999, and never below 1.
+float nextWaveSpeed(uint32_t t, float previous);
+// The ending picture for t: the last rule whose threshold t exceeds, or `previous`.
+int endingIndexAt(uint32_t t, int previous);
+// The ending picture is laid over the grid only after this time.
+constexpr uint32_t ENDING_PICTURES_AFTER = 117702;
+// Recomputes columnWave and the z of every vertex of waveGrid for phase x.
+void updateWaveSurface(float phase);

@@ -1,21 +1,184 @@
 #include "scenes/sphere_scenes.h"
 
+#include "geometry/render_state.h"
+#include "geometry/sphere.h"
+#include "image/catalogue.h"
+#include "image/image_wrapper.h"
 #include "image/picture_table.h"
+#include "shell/schedule.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <cmath>
 
 float blobAngleDivisor = 1500.0f;
+
+namespace {
+
+constexpr int SEGMENTS = 50;
+
+struct TimeWindow {
+    uint32_t from;  // inclusive
+    uint32_t to;    // inclusive
+};
+
+bool holds(const TimeWindow& window, uint32_t t)
+{
+    return window.from <= t && t <= window.to;
+}
+
+struct DivisorRow {
+    TimeWindow window;
+    float divisor;
+};
+
+// Between the windows the divisor keeps what it last received, so the later
+// 1300 rows matter only when a long frame skipped the earlier ones.
+const DivisorRow BLOB_DIVISORS[] = {
+    {{71081, 71299}, 1000.0f},
+    {{72175, 73045}, 1300.0f},
+    {{74612, 74840}, 1300.0f},
+    {{74928, 76406}, 1300.0f},
+    {{77513, 78174}, 1300.0f},
+    {{79287, 79946}, 1300.0f},
+};
+
+// The camera comes in to half the distance, with half the field of view.
+const TimeWindow CLOSE_UPS[] = {
+    {82636, 82734},
+    {84398, 84496},
+    {85277, 85375},
+    {86247, 86345},
+    {87945, 88043},
+};
+
+void bind(const ImageWrapper* sprite)
+{
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(sprite->texture));
+}
+
+double phaseOf(uint32_t t)
+{
+    return static_cast<double>(t) * static_cast<double>(PHASE_SCALE);
+}
+
+}  // namespace
+
+float blobDivisorAt(uint32_t t, float previous)
+{
+    float divisor = previous;
+    for (const DivisorRow& row : BLOB_DIVISORS)
+        if (holds(row.window, t)) divisor = row.divisor;
+    return divisor;
+}
+
+float spheresDistance(uint32_t t)
+{
+    for (const TimeWindow& window : CLOSE_UPS)
+        if (holds(window, t)) return 2.5f;
+    return 5.0f;
+}
 
 void loadBlobScene()
 {
     createSprites(BLOB_SPRITES);
 }
 
-void blobScene(uint32_t) {}
-void renderBlob(float, float) {}
+void blobScene(uint32_t t)
+{
+    blobAngleDivisor = blobDivisorAt(t, blobAngleDivisor);
+    renderBlob(static_cast<float>(phaseOf(t)),
+               static_cast<float>(static_cast<double>(t) / static_cast<double>(blobAngleDivisor)));
+    drawMasked(blobOverlay);
+}
+
+void renderBlob(float phase, float angle)
+{
+    glPushMatrix();
+    gluLookAt(20 * std::sin(static_cast<double>(angle)), 20 * std::cos(static_cast<double>(angle)), 20,
+              2, 0, 0,
+              0, 1, 0);
+
+    // The shape is the one the last frame's deformation left in the cache.
+    bind(kasseTexture);
+    drawSphere(0, 0, 0, 5, SEGMENTS, 2, 2);
+
+    glDepthMask(GL_FALSE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    bind(kasseTransTexture);
+    drawBox(0, 0, 0, 5.1f, 5.1f, 5.1f, 1, 1);
+
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glDisable(GL_BLEND);
+    glDepthMask(GL_TRUE);
+
+    // The clamped shape for the next frame stays inside [-5, 5]^3, within the cube.
+    deformBlob(0.5f, 0.3f, 0.2f, 0.7f, phase);
+
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glPopMatrix();
+}
 
 void loadSpheresScene()
 {
     createSprites(SPHERES_SPRITES);
 }
 
-void spheresScene(uint32_t) {}
-void renderSpheres(float, float) {}
+void spheresScene(uint32_t t)
+{
+    renderSpheres(static_cast<float>(phaseOf(t)), spheresDistance(t));
+    drawMasked(sphereOverlay);
+}
+
+void renderSpheres(float phase, float distance)
+{
+    const double p = phase;
+    deformBlobUnclamped(0.5f, 0.3f, 0.2f, 0.2f, phase);
+
+    glPushMatrix();
+    setFieldOfView(distance * 10);  // also resets the modelview matrix
+    gluLookAt(10 * std::sin(p), 10 * std::cos(p), distance, 0, 0, 0, 0, 1, 0);
+
+    glPushMatrix();
+    glRotatef(static_cast<float>(std::sin(p * 0.5) * 360), 0, 0, 1);
+
+    struct Ball {
+        int texture;
+        float x, y, z;
+    };
+    const Ball balls[4] = {
+        {0, 0, 7, 0},
+        {1, 0, -7, 0},
+        {2, 7, 0, 0},
+        {3, -7, 0, 0},
+    };
+    for (const Ball& ball : balls) {
+        bind(spheresTexture[ball.texture]);
+        drawSphere(ball.x, ball.y, ball.z, 5, SEGMENTS, 1, 1);
+    }
+
+    // The backdrop encloses the camera and is never deformed.
+    bind(noise[0]);
+    restoreSphere();
+    drawSphere(0, 0, 0, 50, SEGMENTS, 1, 1);
+
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glPopMatrix();
+    glPopMatrix();
+
+    // Six flares on a unit circle round the view axis, turning three times as fast as the phase.
+    glPushMatrix();
+    const float z = static_cast<float>((static_cast<double>(distance) - 20) * static_cast<double>(0.33333334f));
+    const double pi = 3.141592653589793;
+    for (int i = 0; i < 6; ++i) {
+        const double a = static_cast<double>(static_cast<float>(i * pi / 3)) + 3 * p;
+        sphereFlare->setPosition(static_cast<float>(std::sin(a)), static_cast<float>(std::cos(a)), z);
+        sphereFlare->drawBlended();
+    }
+    glPopMatrix();
+
+    setFieldOfView(45);
+    glBindTexture(GL_TEXTURE_2D, 0);
+}

@@ -19,3 +19,19 @@ void loadSpikeScene();
 void spikeScene(uint32_t t);
 void renderSpikes(int depth, float phase);
 void displaceSpikes(float factor, int rings, int columns, const MeshVertex* rest, MeshVertex* live);
+
+// The offset ladder: the value of the last rule whose threshold t exceeds,
+// or `previous` when none does.
+int beatOffsetAt(uint32_t t, int previous);
+// 2 * (t + offset - 32000) in 32-bit arithmetic, folded into 1..32000.
+int spikeDepth(uint32_t t, int offset);
+// Takes 32000 off while the depth is above 32000; exactly 32000 stays.
+int foldSpikeDepth(int depth);
+// (t + offset) as unsigned 32-bit times PHASE_SCALE, rounded to float.
+float spikePhase(uint32_t t, int offset);
+
+// Fills the 200 start columns from `next` (the C library's rand in the
+// demo): entry i = (r + i) mod 16, drawn again while it equals entry i - 1.
+void buildSpikeColumnStart(int table[200], int (*next)());
+// Flare i at (700 sin a, 700 cos a, 200 i) with a = i * pi rounded to float.
+void buildFlarePositions(float positions[200][3]);

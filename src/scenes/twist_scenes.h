@@ -15,3 +15,26 @@ void twistColumnScene(uint32_t t);
 void renderTwistColumn(float angle, float phase, float lookX, float distance);
 void twistRoomScene(uint32_t t);
 void renderTwistRoom(float angle, float phase);
+
+// The time scripts, readable for any t without OpenGL.
+
+// Where the column's camera stands at t; drawn is false where no row holds t
+// (then the column is not drawn at all).
+struct TwistColumnCamera {
+    bool drawn;
+    float lookX;
+    float distance;
+};
+TwistColumnCamera twistColumnCameraAt(uint32_t t);
+
+// The maskine overlay is drawn for every t after this.
+constexpr uint32_t MASKINE_OVERLAY_AFTER = 10654;
+// The maskine index after the thresholds that t exceeds; current where it exceeds none.
+int updateMaskineIndex(uint32_t t, int current);
+// The maskineFlash entry drawn at t, or -1 outside the flash window.
+int maskineFlashIndex(uint32_t t);
+
+// The room's camera offset at t: the last ladder row holding t, or previous where none does.
+float twistRoomOffsetAt(uint32_t t, float previous);
+// The slut entry ("ost" picture) laid over the room at t, or -1 for none.
+int twistRoomOverlayIndex(uint32_t t);

@@ -1,8 +1,151 @@
-// Placeholder entry until the renderer lands.
-#include <cstdio>
+// skarvelin-render: the programme without a window. Loads what the demo
+// loads (except the sound) into an EGL context of the render size, then
+// renders frames in order with the demo's own renderFrame, so every scene
+// carries its script state from frame to frame as it does in the demo.
+#include "bench.h"
+#include "headless_context.h"
+#include "options.h"
+#include "png_writer.h"
+#include "progress.h"
+#include "video_writer.h"
 
-int main()
+#include "shell/loading.h"
+#include "shell/schedule.h"
+#include "shell/screen.h"
+
+#include <GL/gl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace {
+
+const char* const MUSIC_PATH = "data/music.mp3";
+
+// Bad arguments and unusable surroundings (2) are told apart from failures
+// while rendering or writing (1).
+constexpr int EXIT_USAGE = 2;
+constexpr int EXIT_FAILED = 1;
+
+int fail(int status, const std::string& message)
 {
-    fprintf(stderr, "skarvelin-render: not built yet\n");
-    return 1;
+    std::fprintf(stderr, "skarvelin-render: %s\n", message.c_str());
+    return status;
+}
+
+bool isFolder(const char* path)
+{
+    struct stat info;
+    return stat(path, &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+double millisecondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The OpenGL state the demo's main leaves for every frame.
+void setStartupState(int width, int height)
+{
+    windowWidth = width;
+    windowHeight = height;
+    glEnable(GL_TEXTURE_2D);
+    glViewport(0, 0, width, height);
+    setStartupProjection(width, height);
+    glClearColor(0, 0, 0, 0);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    RenderOptions options;
+    std::string error;
+    if (!parseOptions(argc, argv, &options, &error)) {
+        std::fprintf(stderr, "skarvelin-render: %s\nTry 'skarvelin-render --help'.\n", error.c_str());
+        return EXIT_USAGE;
+    }
+    if (options.help) {
+        std::fputs(USAGE, stdout);
+        return 0;
+    }
+    if (!isFolder("data"))
+        return fail(EXIT_USAGE, "there is no data/ folder here; run it in the folder that holds data/ "
+                                "(skarvelin-data makes one)");
+    if (!options.videoFile.empty() && access(MUSIC_PATH, R_OK) != 0)
+        return fail(EXIT_USAGE, std::string("--video needs the soundtrack, and ") + MUSIC_PATH + " cannot be read");
+
+    // Outputs are checked before the long loading, so a typo costs nothing.
+    if (!options.pngFolder.empty() && !prepareFolder(options.pngFolder, &error)) return fail(EXIT_FAILED, error);
+    if (!options.videoFile.empty()) {
+        std::string parent = std::filesystem::path(options.videoFile).parent_path().string();
+        if (!prepareFolder(parent.empty() ? "." : parent, &error)) return fail(EXIT_FAILED, error);
+    }
+
+    const std::vector<uint32_t> times = frameTimes(options);
+
+    HeadlessContext context(options.width, options.height);
+    if (!context.ok()) return fail(EXIT_FAILED, "no headless OpenGL: " + context.error());
+    setStartupState(options.width, options.height);
+
+    VideoWriter video;
+    if (!options.videoFile.empty() &&
+        !video.start(options.videoFile, options.width, options.height, options.fps, options.from, times.size(),
+                     MUSIC_PATH, &error))
+        return fail(EXIT_FAILED, error);
+
+    if (isatty(STDERR_FILENO)) {
+        std::fputs("Loading...", stderr);
+        std::fflush(stderr);
+    }
+    auto loadStart = std::chrono::steady_clock::now();
+    drawLoadingPicture();
+    loadScenesAndPictures();
+    glFinish();
+    const double loadMs = millisecondsSince(loadStart);
+    if (isatty(STDERR_FILENO)) std::fputs("\r          \r", stderr);
+    if (options.bench) {
+        std::printf("%s\n", loadLine(loadMs).c_str());
+        std::fflush(stdout);
+    }
+
+    const bool readBack = !options.pngFolder.empty() || !options.videoFile.empty();
+    BenchTimes bench;
+    ProgressBar progress(times.size());
+    for (size_t i = 0; i < times.size(); ++i) {
+        const uint32_t t = times[i];
+        auto frameStart = std::chrono::steady_clock::now();
+        renderFrame(t);
+        glFinish();
+        bench.add(t, millisecondsSince(frameStart));
+        if (readBack) {
+            std::vector<unsigned char> rgb = context.readRgb();
+            if (!options.pngFolder.empty() &&
+                !writePng(framePath(options.pngFolder, t), options.width, options.height, rgb, &error)) {
+                progress.finish();
+                return fail(EXIT_FAILED, error);
+            }
+            if (!options.videoFile.empty() && !video.writeFrame(rgb, &error)) {
+                progress.finish();
+                return fail(EXIT_FAILED, error);
+            }
+        }
+        progress.update(i + 1, t);
+    }
+    progress.finish();
+
+    if (!options.videoFile.empty()) {
+        if (!video.finish(&error)) return fail(EXIT_FAILED, error);
+        if (isatty(STDERR_FILENO))
+            std::fprintf(stderr, "Wrote %s: %zu frames at %d fps.\n", options.videoFile.c_str(), times.size(),
+                         options.fps);
+    }
+    if (options.bench)
+        for (const std::string& line : bench.lines()) std::printf("%s\n", line.c_str());
+    return 0;
 }

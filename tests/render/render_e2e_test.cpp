@@ -1,0 +1,311 @@
+#include "files.h"
+#include "process.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <regex>
+#include <set>
+#include <sstream>
+
+namespace {
+
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::string rgb;  // 8-bit RGB, top row first
+
+    bool isRed(int x, int y) const { return at(x, y, 0) > 200 && at(x, y, 1) < 60 && at(x, y, 2) < 60; }
+    bool isGreen(int x, int y) const { return at(x, y, 0) < 60 && at(x, y, 1) > 200 && at(x, y, 2) < 60; }
+    bool isBlue(int x, int y) const { return at(x, y, 0) < 60 && at(x, y, 1) < 60 && at(x, y, 2) > 200; }
+    bool isBlack(int x, int y) const { return at(x, y, 0) < 30 && at(x, y, 1) < 30 && at(x, y, 2) < 30; }
+    int at(int x, int y, int channel) const
+    {
+        return static_cast<unsigned char>(rgb[(static_cast<size_t>(y) * width + x) * 3 + channel]);
+    }
+};
+
+// A picture of width x height: the top half one colour, the bottom half another.
+void writeTwoToneJpeg(const std::string& path, int width, int height, const int top[3], const int bottom[3])
+{
+    std::vector<unsigned char> pixels;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            for (int c = 0; c < 3; ++c) pixels.push_back(static_cast<unsigned char>(y < height / 2 ? top[c] : bottom[c]));
+    writeJpeg(path, width, height, pixels);
+}
+
+// 16-bit stereo PCM at 44.1 kHz: silence for silentMs, then a loud 440 Hz tone up to totalMs.
+void writeWav(const std::string& path, int silentMs, int totalMs)
+{
+    const int rate = 44100;
+    const uint32_t frames = static_cast<uint32_t>(static_cast<int64_t>(totalMs) * rate / 1000);
+    std::string data;
+    for (uint32_t i = 0; i < frames; ++i) {
+        int16_t sample = 0;
+        if (i >= static_cast<uint32_t>(static_cast<int64_t>(silentMs) * rate / 1000))
+            sample = static_cast<int16_t>(20000 * std::sin(2 * M_PI * 440 * i / rate));
+        for (int channel = 0; channel < 2; ++channel) {
+            data += static_cast<char>(sample & 0xff);
+            data += static_cast<char>((sample >> 8) & 0xff);
+        }
+    }
+    auto u32 = [](uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
+    auto u16 = [](uint16_t v) { return std::string{char(v), char(v >> 8)}; };
+    std::string header = "RIFF" + u32(36 + static_cast<uint32_t>(data.size())) + "WAVE" + "fmt " + u32(16) + u16(1) +
+                         u16(2) + u32(rate) + u32(rate * 4) + u16(4) + u16(16) + "data" +
+                         u32(static_cast<uint32_t>(data.size()));
+    writeFile(path, header + data);
+}
+
+std::vector<std::string> lines(const std::string& text)
+{
+    std::vector<std::string> result;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) result.push_back(line);
+    return result;
+}
+
+// The renderer in a folder of its own with a small data/ folder. The noise
+// pictures are black, so the film-noise overlay leaves every frame untouched
+// and what the frame shows is what the scenes drew.
+class RenderTool : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::filesystem::create_directory(folder / "data");
+        writeSolidJpeg(folder / "data/nois1.jpg", 16, 16, 0, 0, 0);
+        writeSolidJpeg(folder / "data/nois2.jpg", 16, 16, 0, 0, 0);
+    }
+
+    ProcessResult render(std::vector<std::string> arguments, const std::map<std::string, std::string>& env = {})
+    {
+        arguments.insert(arguments.begin(), binaryPath("skarvelin-render"));
+        return runProcess(arguments, folder.path(), env, 120);
+    }
+
+    // Reads a PNG back through ImageMagick, which checks its format on the way.
+    Picture readPng(const std::string& path, std::string* format = nullptr)
+    {
+        Picture picture;
+        ProcessResult info = runProcess({"identify", "-format", "%w %h %z %[channels]", path}, "");
+        std::istringstream words(info.out);
+        int depth = 0;
+        std::string channels;
+        words >> picture.width >> picture.height >> depth >> channels;
+        if (format) *format = std::to_string(depth) + "-bit " + channels;
+        picture.rgb = runProcess({"convert", path, "-depth", "8", "rgb:-"}, "").out;
+        return picture;
+    }
+
+    void makeMusic(int silentMs, int totalMs)
+    {
+        writeWav(folder / "music.wav", silentMs, totalMs);
+        ProcessResult lame = runProcess({"lame", "--quiet", "-b", "128", "music.wav", "data/music.mp3"}, folder.path());
+        ASSERT_EQ(lame.status, 0) << lame.err;
+    }
+
+    TempDir folder;
+};
+
+const int RED[3] = {255, 0, 0};
+const int BLUE[3] = {0, 0, 255};
+
+TEST_F(RenderTool, PngFramesAreNamedByTimeInEightBitRgbWithTheTopRowFirst)
+{
+    // The noise overlay lies on every frame and is its own opacity (its red
+    // channel): red over blue gives an opaque red top over a see-through,
+    // black bottom, so an upside-down frame shows black on top.
+    writeTwoToneJpeg(folder / "data/nois1.jpg", 64, 64, RED, BLUE);
+    writeTwoToneJpeg(folder / "data/nois2.jpg", 64, 64, RED, BLUE);
+    // Times at which no scene draws: the overlay alone, noise 2 then noise 1.
+    ProcessResult result = render({"--size", "80x60", "--times", "3601,0", "--png", "frames/sub"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    for (const char* name : {"frames/sub/000000.png", "frames/sub/003601.png"}) {
+        std::string format;
+        Picture frame = readPng(folder / name, &format);
+        EXPECT_EQ(frame.width, 80) << name;
+        EXPECT_EQ(frame.height, 60) << name;
+        EXPECT_EQ(format, "8-bit srgb") << name;
+        ASSERT_EQ(frame.rgb.size(), 80u * 60 * 3) << name;
+        EXPECT_TRUE(frame.isRed(40, 5)) << name << ": top is " << frame.at(40, 5, 0) << "," << frame.at(40, 5, 1)
+                                        << "," << frame.at(40, 5, 2);
+        EXPECT_TRUE(frame.isBlack(40, 54)) << name;
+    }
+
+    // An evenly spaced span: floor(i * 1000 / fps) from --from, up to --to inclusive.
+    result = render({"--from", "1000", "--to", "2000", "--fps", "3", "--size", "16x16", "--png", "span"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder / "span"))
+        names.insert(entry.path().filename().string());
+    EXPECT_EQ(names, (std::set<std::string>{"001000.png", "001333.png", "001666.png", "002000.png"}));
+}
+
+TEST_F(RenderTool, ScriptStateCarriesFromOneRenderedFrameToTheNext)
+{
+    // The twist column's overlay index is set by every threshold that t
+    // passes; at or below 11126 ms none is passed and it keeps its value.
+    // Rendered fresh, 11000 ms shows overlay 0; after a frame at 17400 ms
+    // has set 9, 11001 ms still shows overlay 9.
+    writeSolidJpeg(folder / "data/maskine1.jpg", 32, 32, 0, 255, 0);
+    writeSolidJpeg(folder / "data/maskine1_alfa.jpg", 32, 32, 255, 255, 255);
+    writeSolidJpeg(folder / "data/maskine10.jpg", 32, 32, 0, 0, 255);
+    writeSolidJpeg(folder / "data/maskine8_alfa.jpg", 32, 32, 255, 255, 255);
+    ProcessResult result = render({"--size", "32x32", "--times", "11000,17400,11001", "--png", "frames"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_TRUE(readPng(folder / "frames/011000.png").isGreen(16, 16)) << "maskine[0] at 11000 ms";
+    EXPECT_TRUE(readPng(folder / "frames/017400.png").isBlue(16, 16)) << "maskine[9] at 17400 ms";
+    EXPECT_TRUE(readPng(folder / "frames/011001.png").isBlue(16, 16)) << "maskine[9] kept after 17400 ms";
+}
+
+TEST_F(RenderTool, VideoHoldsThePicturesAndTheMusicFromTheFirstFramesTime)
+{
+    // One second of silence, then a tone: a video from 0 ms starts silent,
+    // one from 1200 ms starts in the tone.
+    makeMusic(1000, 3000);
+    ProcessResult result = render({"--from", "0", "--to", "2000", "--fps", "10", "--size", "64x48", "--video",
+                                   "out/first.mp4"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    ProcessResult probe = runProcess({"ffprobe", "-v", "error", "-show_entries",
+                                      "stream=codec_type,codec_name,pix_fmt,width,height,nb_frames,duration",
+                                      "-of", "compact=p=0", "out/first.mp4"},
+                                     folder.path());
+    ASSERT_EQ(probe.status, 0) << probe.err;
+    std::vector<std::string> streams = lines(probe.out);
+    ASSERT_EQ(streams.size(), 2u) << probe.out;
+    std::smatch match;
+    ASSERT_TRUE(std::regex_search(streams[0], match, std::regex("codec_name=h264\\|codec_type=video\\|width=64\\|"
+                                                                "height=48\\|pix_fmt=yuv420p\\|duration=([0-9.]+)\\|"
+                                                                "nb_frames=21")))
+        << streams[0];
+    EXPECT_NEAR(std::stod(match[1]), 2.1, 0.01);
+    ASSERT_TRUE(std::regex_search(streams[1], match, std::regex("codec_name=aac\\|codec_type=audio\\|.*duration=([0-9.]+)")))
+        << streams[1];
+    EXPECT_NEAR(std::stod(match[1]), 2.1, 0.06);
+
+    auto loudness = [&](const std::string& video) {
+        ProcessResult volume = runProcess({"ffmpeg", "-hide_banner", "-nostats", "-t", "0.5", "-i", video, "-map",
+                                           "0:a", "-af", "volumedetect", "-f", "null", "-"},
+                                          folder.path());
+        std::smatch level;
+        if (!std::regex_search(volume.err, level, std::regex("max_volume: (-?[0-9.]+) dB"))) return 1000.0;
+        return std::stod(level[1]);
+    };
+    EXPECT_LT(loudness("out/first.mp4"), -40) << "the music did not start at 0 ms";
+
+    result = render({"--from", "1200", "--to", "1700", "--fps", "10", "--size", "64x48", "--video", "later.mp4"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_GT(loudness("later.mp4"), -12) << "the music did not start at 1200 ms";
+}
+
+TEST_F(RenderTool, AMissingOrFailingEncoderFailsWithItsReasonAndLeavesNoVideo)
+{
+    makeMusic(0, 1000);
+    ProcessResult result = render({"--to", "300", "--fps", "10", "--size", "32x32", "--video", "out.mp4"},
+                                  {{"PATH", folder / "nothing-here"}});
+    EXPECT_NE(result.status, 0);
+    EXPECT_NE(result.err.find("ffmpeg"), std::string::npos) << result.err;
+
+    // An encoder that gives up at once, and one that reads everything and then fails.
+    std::filesystem::create_directory(folder / "bin");
+    for (const char* body : {"echo 'no encoder for you' >&2; exit 1",
+                             "while read -r line; do :; done; echo 'no encoder for you' >&2; exit 1"}) {
+        writeFile(folder / "bin/ffmpeg", std::string("#!/bin/sh\n") + body + "\n");
+        chmod((folder / "bin/ffmpeg").c_str(), 0755);
+        result = render({"--to", "300", "--fps", "10", "--size", "32x32", "--video", "out.mp4"},
+                        {{"PATH", folder / "bin"}});
+        EXPECT_NE(result.status, 0) << body;
+        EXPECT_NE(result.err.find("no encoder for you"), std::string::npos) << result.err;
+    }
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
+        left.push_back(entry.path().filename().string());
+    EXPECT_EQ(std::set<std::string>(left.begin(), left.end()),
+              (std::set<std::string>{"bin", "data", "music.wav"}));
+}
+
+TEST_F(RenderTool, BadArgumentsAndUnusableFoldersGiveAMessageAndANonZeroStatus)
+{
+    const std::vector<std::vector<std::string>> bad = {
+        {"--bogus", "--bench"},
+        {"--size", "640", "--bench"},
+        {"--size", "0x480", "--bench"},
+        {"--size", "64x-48", "--bench"},
+        {"--size", "64x48x2", "--bench"},
+        {"--times", "100,,200", "--bench"},
+        {"--times", "100,2OO", "--bench"},
+        {"--times", "", "--bench"},
+        {"--times", "-5", "--bench"},
+        {"--fps", "0", "--bench"},
+        {"--fps", "-30", "--bench"},
+        {"--fps", "29.97", "--bench"},
+        {"--from", "2000", "--to", "1000", "--bench"},
+        {"--times", "100", "--from", "50", "--bench"},
+        {"--bench", "--png"},
+        {"--png", "--bench"},
+        {},
+    };
+    for (const auto& arguments : bad) {
+        std::string shown;
+        for (const std::string& a : arguments) shown += "'" + a + "' ";
+        ProcessResult result = render(arguments);
+        EXPECT_TRUE(result.exited) << shown;
+        EXPECT_NE(result.status, 0) << shown;
+        EXPECT_NE(result.err.find("skarvelin-render: "), std::string::npos) << shown << result.err;
+        // Refused before any picture is loaded.
+        EXPECT_EQ(result.err.find("Error loading"), std::string::npos) << shown << result.err;
+    }
+
+    // An output folder that cannot be made: its parent is a file.
+    writeFile(folder / "plain", "x");
+    ProcessResult result = render({"--times", "100", "--png", "plain/frames"});
+    EXPECT_NE(result.status, 0);
+    EXPECT_NE(result.err.find("plain/frames"), std::string::npos) << result.err;
+    result = render({"--times", "100", "--video", "plain/out.mp4"});
+    EXPECT_NE(result.status, 0);
+
+    // No data folder where it runs.
+    TempDir empty;
+    result = runProcess({binaryPath("skarvelin-render"), "--times", "100", "--bench"}, empty.path());
+    EXPECT_NE(result.status, 0);
+    EXPECT_NE(result.err.find("data/"), std::string::npos) << result.err;
+
+    // Times out of order are fine.
+    result = render({"--times", "3000,5,3000", "--size", "16x16", "--bench"});
+    EXPECT_EQ(result.status, 0) << result.err;
+}
+
+TEST_F(RenderTool, BenchPrintsTheLoadTimeEverySceneAndTheProgramme)
+{
+    // 10200 ms lies where the credits and the twist column overlap: it counts for both.
+    ProcessResult result =
+        render({"--bench", "--size", "32x32", "--times", "100,3651,10200,32001,131026,131500"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    std::vector<std::string> out = lines(result.out);
+    ASSERT_EQ(out.size(), 12u) << result.out;
+    EXPECT_TRUE(std::regex_match(out[0], std::regex("load [0-9]+ ms"))) << out[0];
+    const std::vector<std::pair<std::string, int>> expected = {
+        {"hearing", 1}, {"credits", 2}, {"twistColumn", 1}, {"spike", 1}, {"soya", 0}, {"twistRoom", 0},
+        {"blob", 0},    {"spheres", 0}, {"tunnel", 0},      {"bitmap", 1}, {"programme", 6}};
+    const std::regex line("(\\w+) ([0-9]+) frames ([0-9]+\\.[0-9]+) ms/frame ([0-9]+\\.[0-9]+) fps");
+    for (size_t i = 0; i < expected.size(); ++i) {
+        std::smatch match;
+        ASSERT_TRUE(std::regex_match(out[i + 1], match, line)) << out[i + 1];
+        EXPECT_EQ(match[1], expected[i].first);
+        EXPECT_EQ(std::stoi(match[2]), expected[i].second) << out[i + 1];
+        const double ms = std::stod(match[3]), fps = std::stod(match[4]);
+        if (expected[i].second > 0) {
+            EXPECT_GT(ms, 0) << out[i + 1];
+            // Both are rounded: ms to 0.001, fps to 0.1.
+            EXPECT_NEAR(fps, 1000 / ms, 0.05 + 1000 / (ms * ms) * 0.0005 + 0.01) << out[i + 1];
+        } else {
+            EXPECT_EQ(ms, 0) << out[i + 1];
+        }
+    }
+}
+
+}  // namespace

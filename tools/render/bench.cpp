@@ -1,0 +1,46 @@
+#include "bench.h"
+
+#include <algorithm>
+#include <cstdio>
+
+double median(std::vector<double> values)
+{
+    if (values.empty()) return 0;
+    const size_t middle = values.size() / 2;
+    std::nth_element(values.begin(), values.begin() + middle, values.end());
+    if (values.size() % 2) return values[middle];
+    const double upper = values[middle];
+    const double lower = *std::max_element(values.begin(), values.begin() + middle);
+    return (lower + upper) / 2;
+}
+
+std::string loadLine(double milliseconds)
+{
+    char line[64];
+    std::snprintf(line, sizeof line, "load %.0f ms", milliseconds);
+    return line;
+}
+
+std::string benchLine(const std::string& name, const std::vector<double>& milliseconds)
+{
+    const double ms = median(milliseconds);
+    const double fps = ms > 0 ? 1000 / ms : 0;
+    char numbers[96];
+    std::snprintf(numbers, sizeof numbers, " %zu frames %.3f ms/frame %.1f fps", milliseconds.size(), ms, fps);
+    return name + numbers;
+}
+
+void BenchTimes::add(uint32_t t, double milliseconds)
+{
+    for (int i = 0; i < SCHEDULE_ROWS; ++i)
+        if (rowContains(SCHEDULE[i], t)) scene[i].push_back(milliseconds);
+    programme.push_back(milliseconds);
+}
+
+std::vector<std::string> BenchTimes::lines() const
+{
+    std::vector<std::string> result;
+    for (int i = 0; i < SCHEDULE_ROWS; ++i) result.push_back(benchLine(SCHEDULE[i].name, scene[i]));
+    result.push_back(benchLine("programme", programme));
+    return result;
+}

@@ -1,0 +1,30 @@
+// The benchmark: frame times per scene and for the whole programme.
+#pragma once
+
+#include "shell/schedule.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The middle value, or the mean of the two middle ones; 0 for no values.
+double median(std::vector<double> values);
+
+// "load <ms> ms"
+std::string loadLine(double milliseconds);
+
+// "<name> <frames> frames <median ms> ms/frame <fps> fps"; a name with no
+// frames gets 0 ms/frame and 0 fps.
+std::string benchLine(const std::string& name, const std::vector<double>& milliseconds);
+
+struct BenchTimes {
+    std::vector<double> scene[SCHEDULE_ROWS];
+    std::vector<double> programme;
+
+    // Counts a frame's time for every scene whose window holds t (both
+    // scenes where two windows overlap) and for the programme.
+    void add(uint32_t t, double milliseconds);
+
+    // One line per scene in schedule order, then the programme line.
+    std::vector<std::string> lines() const;
+};

@@ -1,0 +1,36 @@
+// The renderer's command line and the frame times it asks for.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct RenderOptions {
+    int width = 640;
+    int height = 480;
+    bool haveTimes = false;
+    std::vector<uint32_t> times;  // --times, in the order given
+    uint32_t from = 0;
+    uint32_t to = 132000;
+    int fps = 60;
+    bool rangeGiven = false;      // --from, --to or --fps appeared
+    std::string pngFolder;        // empty: no PNG frames
+    std::string videoFile;        // empty: no video
+    bool bench = false;
+    bool help = false;
+};
+
+extern const char* const USAGE;
+
+// Fills options from the arguments after the program name. Each option takes
+// its value either as the next argument or after "=" ("--fps 30", "--fps=30").
+// Returns false with a one-line message in error for anything it cannot accept.
+bool parseOptions(int argc, char** argv, RenderOptions* options, std::string* error);
+
+// The times of the frames to render, in rendering order. With --times, the
+// list as given. Otherwise frame i (from 0) is at from + floor(i * 1000 / fps),
+// computed in integers, for as long as that is not past to: each frame is at
+// most one millisecond early against the exact 1000/fps grid, and a video at
+// fps frames a second stays in step with the music.
+std::vector<uint32_t> frameTimes(const RenderOptions& options);
+

@@ -1,0 +1,257 @@
+#include "video_writer.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+extern char** environ;
+
+namespace {
+
+std::string seconds(uint64_t milliseconds)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%llu.%03llu", static_cast<unsigned long long>(milliseconds / 1000),
+                  static_cast<unsigned long long>(milliseconds % 1000));
+    return text;
+}
+
+// The unfinished video's path, for the signal handler: an interrupted render
+// leaves no half-written file behind.
+char interruptedPartial[4096];
+
+void removePartialAndDie(int signalNumber)
+{
+    if (interruptedPartial[0]) unlink(interruptedPartial);
+    signal(signalNumber, SIG_DFL);
+    raise(signalNumber);
+}
+
+void rememberPartial(const std::string& path)
+{
+    if (path.size() >= sizeof interruptedPartial) return;
+    std::memcpy(interruptedPartial, path.c_str(), path.size() + 1);
+    signal(SIGINT, removePartialAndDie);
+    signal(SIGTERM, removePartialAndDie);
+    signal(SIGHUP, removePartialAndDie);
+}
+
+void forgetPartial()
+{
+    signal(SIGINT, SIG_DFL);
+    signal(SIGTERM, SIG_DFL);
+    signal(SIGHUP, SIG_DFL);
+    interruptedPartial[0] = 0;
+}
+
+}  // namespace
+
+std::vector<std::string> ffmpegArguments(const std::string& output, bool guessFormat, int width, int height,
+                                         int fps, uint32_t fromMs, size_t frames, const std::string& music)
+{
+    // The video lasts frames / fps seconds; the music is cut to that length
+    // (rounded up to the millisecond) so it never outlasts the pictures.
+    const uint64_t lengthMs = (static_cast<uint64_t>(frames) * 1000 + fps - 1) / fps;
+    std::vector<std::string> arguments = {
+        "-hide_banner", "-nostats", "-loglevel", "error", "-y",
+        "-f", "rawvideo", "-pix_fmt", "rgb24",
+        "-video_size", std::to_string(width) + "x" + std::to_string(height),
+        "-framerate", std::to_string(fps),
+        "-i", "pipe:0",
+        "-ss", seconds(fromMs), "-t", seconds(lengthMs), "-i", music,
+        "-map", "0:v:0", "-map", "1:a:0",
+        "-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-pix_fmt", "yuv420p",
+        "-c:a", "aac", "-b:a", "192k"};
+    if (!guessFormat) {
+        arguments.push_back("-f");
+        arguments.push_back("mp4");
+    }
+    arguments.push_back(output);
+    return arguments;
+}
+
+VideoWriter::~VideoWriter()
+{
+    abandon();
+}
+
+bool VideoWriter::start(const std::string& file, int width, int height, int fps, uint32_t fromMs, size_t frames,
+                        const std::string& music, std::string* error)
+{
+    // A broken pipe must come back as an error from write, not end the process.
+    signal(SIGPIPE, SIG_IGN);
+
+    std::filesystem::path target(file);
+    std::string extension = target.extension().string();
+    std::filesystem::path partial = target.parent_path() /
+        ("." + target.stem().string() + ".partial-" + std::to_string(getpid()) + extension);
+    file_ = file;
+    partial_ = partial.string();
+    frameBytes_ = static_cast<size_t>(width) * height * 3;
+
+    char logName[] = "/tmp/skarvelin-render-ffmpeg-XXXXXX";
+    int logFd = mkstemp(logName);
+    if (logFd < 0) {
+        *error = std::string("cannot make a temporary file for ffmpeg's messages: ") + std::strerror(errno);
+        return false;
+    }
+    log_ = logName;
+
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) {
+        close(logFd);
+        *error = std::string("cannot make a pipe to ffmpeg: ") + std::strerror(errno);
+        return false;
+    }
+
+    std::vector<std::string> arguments =
+        ffmpegArguments(partial_, !extension.empty(), width, height, fps, fromMs, frames, music);
+    arguments.insert(arguments.begin(), "ffmpeg");
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[0], STDIN_FILENO);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, logFd, STDERR_FILENO);
+    pid_t pid;
+    int spawned = posix_spawnp(&pid, "ffmpeg", &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(fds[0]);
+    close(logFd);
+    if (spawned != 0) {
+        close(fds[1]);
+        *error = spawned == ENOENT ? std::string("the ffmpeg command was not found (install the ffmpeg package)")
+                                   : std::string("cannot start ffmpeg: ") + std::strerror(spawned);
+        return false;
+    }
+    pid_ = pid;
+    pipe_ = fds[1];
+    // Room for a whole frame in the pipe lets the next frame render while
+    // ffmpeg takes this one; where the system refuses, the default still works.
+    fcntl(pipe_, F_SETPIPE_SZ, static_cast<int>(std::min<size_t>(frameBytes_ + 4096, 1 << 20)));
+    rememberPartial(partial_);
+    return true;
+}
+
+bool VideoWriter::writeFrame(const std::vector<unsigned char>& rgb, std::string* error)
+{
+    if (pipe_ < 0 || rgb.size() != frameBytes_) {
+        *error = "the video is not open for a frame of this size";
+        return false;
+    }
+    const unsigned char* data = rgb.data();
+    size_t left = rgb.size();
+    while (left > 0) {
+        ssize_t written = write(pipe_, data, left);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            // Usually ffmpeg stopped; its own messages say why.
+            int code = errno;
+            close(pipe_);
+            pipe_ = -1;
+            int status;
+            while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+            }
+            pid_ = -1;
+            std::string messages = encoderMessages();
+            abandon();
+            *error = std::string("ffmpeg stopped reading frames (") + std::strerror(code) + ")" +
+                     (messages.empty() ? "" : ":\n" + messages);
+            return false;
+        }
+        data += written;
+        left -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+bool VideoWriter::finish(std::string* error)
+{
+    if (pid_ < 0) {
+        *error = "the video was not started";
+        return false;
+    }
+    if (pipe_ >= 0) {
+        close(pipe_);
+        pipe_ = -1;
+    }
+    int status = 0;
+    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+    }
+    pid_ = -1;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::string messages = encoderMessages();
+        *error = "ffmpeg failed (" +
+                 (WIFEXITED(status) ? "exit status " + std::to_string(WEXITSTATUS(status))
+                                    : "signal " + std::to_string(WTERMSIG(status))) +
+                 ")" + (messages.empty() ? "" : ":\n" + messages);
+        abandon();
+        return false;
+    }
+    std::error_code code;
+    if (std::filesystem::file_size(partial_, code) == 0 || code) {
+        *error = "ffmpeg reported success but wrote no video";
+        abandon();
+        return false;
+    }
+    std::filesystem::rename(partial_, file_, code);
+    if (code) {
+        *error = "cannot move the finished video to " + file_ + ": " + code.message();
+        abandon();
+        return false;
+    }
+    partial_.clear();
+    forgetPartial();
+    abandon();
+    return true;
+}
+
+std::string VideoWriter::encoderMessages() const
+{
+    std::ifstream in(log_);
+    std::ostringstream text;
+    text << in.rdbuf();
+    std::string messages = text.str();
+    // The last lines are the ones that explain a failure.
+    constexpr size_t KEEP = 4000;
+    if (messages.size() > KEEP) messages = "...\n" + messages.substr(messages.size() - KEEP);
+    while (!messages.empty() && messages.back() == '\n') messages.pop_back();
+    return messages;
+}
+
+void VideoWriter::abandon()
+{
+    if (pipe_ >= 0) {
+        close(pipe_);
+        pipe_ = -1;
+    }
+    if (pid_ > 0) {
+        kill(pid_, SIGTERM);
+        int status;
+        while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+        }
+        pid_ = -1;
+    }
+    if (!partial_.empty()) {
+        unlink(partial_.c_str());
+        partial_.clear();
+        forgetPartial();
+    }
+    if (!log_.empty()) {
+        unlink(log_.c_str());
+        log_.clear();
+    }
+}

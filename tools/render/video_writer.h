@@ -1,0 +1,46 @@
+// Frames to a video file through the ffmpeg command, with the soundtrack.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class VideoWriter {
+public:
+    VideoWriter() = default;
+    // An unfinished video is abandoned: the encoder is stopped and its file removed.
+    ~VideoWriter();
+    VideoWriter(const VideoWriter&) = delete;
+    VideoWriter& operator=(const VideoWriter&) = delete;
+
+    // Starts ffmpeg reading raw RGB frames of width x height at fps frames a
+    // second, with the music from fromMs on, so that frame i is heard with
+    // the music at fromMs + i * 1000 / fps; the music is cut to the frames'
+    // length. It encodes H.264 (yuv420p) with AAC sound into a temporary file
+    // beside file, in the container that file's extension names (MP4 when it
+    // has none). Returns false with a message when ffmpeg cannot be started.
+    bool start(const std::string& file, int width, int height, int fps, uint32_t fromMs, size_t frames,
+               const std::string& music, std::string* error);
+
+    // Sends one frame, 8-bit RGB rows, top row first.
+    bool writeFrame(const std::vector<unsigned char>& rgb, std::string* error);
+
+    // Ends the input, waits for ffmpeg and, if it succeeded, moves the
+    // finished video to its name. Returns false with ffmpeg's own messages otherwise.
+    bool finish(std::string* error);
+
+private:
+    void abandon();
+    std::string encoderMessages() const;
+
+    int pid_ = -1;
+    int pipe_ = -1;
+    size_t frameBytes_ = 0;
+    std::string file_;
+    std::string partial_;
+    std::string log_;
+};
+
+// The ffmpeg arguments (without the program name) for the parameters of start.
+std::vector<std::string> ffmpegArguments(const std::string& output, bool guessFormat, int width, int height,
+                                         int fps, uint32_t fromMs, size_t frames, const std::string& music);
