@@ -95,4 +95,6 @@ TEST(SpikeDisplacement, SpikesGrowFromTheRestTubeAndNeverAccumulate)
     // Factor 1 after a frame at factor 2 gives the rest tube back exactly.
     displaceSpikes(1.0f, 200, 15, rest, live);
     for (int i = 0; i < 201 * 15; ++i) EXPECT_TRUE(live[i].x == rest[i].x && live[i].y == rest[i].y) << i;
+    delete[] live;
+    delete[] rest;
 }
