@@ -73,42 +73,77 @@ void drawSlicesX(GLuint list, float phase)
     drawSlices(list, phase, SLICES_X, static_cast<double>(0.25f), false, 1, 0, 0);
 }
 
+namespace {
+
+struct BoxCorners {
+    float x0, x1, y0, y1, z0, z1;
+};
+
+BoxCorners boxCorners(float cx, float cy, float cz, float hx, float hy, float hz)
+{
+    return {cx - hx, cx + hx, cy - hy, cy + hy, cz - hz, cz + hz};
+}
+
+// Every face starts at its texture origin; the corners take (0,0), (U,0), (U,V), (0,V) in turn.
+void emitBoxEnds(const BoxCorners& b, float U, float V)
+{
+    // back
+    glTexCoord2f(0, 0); glVertex3f(b.x1, b.y1, b.z0);
+    glTexCoord2f(U, 0); glVertex3f(b.x0, b.y1, b.z0);
+    glTexCoord2f(U, V); glVertex3f(b.x0, b.y0, b.z0);
+    glTexCoord2f(0, V); glVertex3f(b.x1, b.y0, b.z0);
+    // front
+    glTexCoord2f(0, 0); glVertex3f(b.x0, b.y1, b.z1);
+    glTexCoord2f(U, 0); glVertex3f(b.x1, b.y1, b.z1);
+    glTexCoord2f(U, V); glVertex3f(b.x1, b.y0, b.z1);
+    glTexCoord2f(0, V); glVertex3f(b.x0, b.y0, b.z1);
+}
+
+void emitBoxSides(const BoxCorners& b, float U, float V)
+{
+    // left
+    glTexCoord2f(0, 0); glVertex3f(b.x0, b.y1, b.z0);
+    glTexCoord2f(U, 0); glVertex3f(b.x0, b.y1, b.z1);
+    glTexCoord2f(U, V); glVertex3f(b.x0, b.y0, b.z1);
+    glTexCoord2f(0, V); glVertex3f(b.x0, b.y0, b.z0);
+    // right
+    glTexCoord2f(0, 0); glVertex3f(b.x1, b.y1, b.z1);
+    glTexCoord2f(U, 0); glVertex3f(b.x1, b.y1, b.z0);
+    glTexCoord2f(U, V); glVertex3f(b.x1, b.y0, b.z0);
+    glTexCoord2f(0, V); glVertex3f(b.x1, b.y0, b.z1);
+    // bottom
+    glTexCoord2f(0, 0); glVertex3f(b.x0, b.y0, b.z0);
+    glTexCoord2f(U, 0); glVertex3f(b.x0, b.y0, b.z1);
+    glTexCoord2f(U, V); glVertex3f(b.x1, b.y0, b.z1);
+    glTexCoord2f(0, V); glVertex3f(b.x1, b.y0, b.z0);
+    // top
+    glTexCoord2f(0, 0); glVertex3f(b.x0, b.y1, b.z1);
+    glTexCoord2f(U, 0); glVertex3f(b.x0, b.y1, b.z0);
+    glTexCoord2f(U, V); glVertex3f(b.x1, b.y1, b.z0);
+    glTexCoord2f(0, V); glVertex3f(b.x1, b.y1, b.z1);
+}
+
+}  // namespace
+
 void drawBox(float cx, float cy, float cz, float hx, float hy, float hz, float U, float V)
 {
-    const float x0 = cx - hx, x1 = cx + hx;
-    const float y0 = cy - hy, y1 = cy + hy;
-    const float z0 = cz - hz, z1 = cz + hz;
+    const BoxCorners corners = boxCorners(cx, cy, cz, hx, hy, hz);
     glBegin(GL_QUADS);
-    // Every face starts at its texture origin; the corners take (0,0), (U,0), (U,V), (0,V) in turn.
-    // back
-    glTexCoord2f(0, 0); glVertex3f(x1, y1, z0);
-    glTexCoord2f(U, 0); glVertex3f(x0, y1, z0);
-    glTexCoord2f(U, V); glVertex3f(x0, y0, z0);
-    glTexCoord2f(0, V); glVertex3f(x1, y0, z0);
-    // front
-    glTexCoord2f(0, 0); glVertex3f(x0, y1, z1);
-    glTexCoord2f(U, 0); glVertex3f(x1, y1, z1);
-    glTexCoord2f(U, V); glVertex3f(x1, y0, z1);
-    glTexCoord2f(0, V); glVertex3f(x0, y0, z1);
-    // left
-    glTexCoord2f(0, 0); glVertex3f(x0, y1, z0);
-    glTexCoord2f(U, 0); glVertex3f(x0, y1, z1);
-    glTexCoord2f(U, V); glVertex3f(x0, y0, z1);
-    glTexCoord2f(0, V); glVertex3f(x0, y0, z0);
-    // right
-    glTexCoord2f(0, 0); glVertex3f(x1, y1, z1);
-    glTexCoord2f(U, 0); glVertex3f(x1, y1, z0);
-    glTexCoord2f(U, V); glVertex3f(x1, y0, z0);
-    glTexCoord2f(0, V); glVertex3f(x1, y0, z1);
-    // bottom
-    glTexCoord2f(0, 0); glVertex3f(x0, y0, z0);
-    glTexCoord2f(U, 0); glVertex3f(x0, y0, z1);
-    glTexCoord2f(U, V); glVertex3f(x1, y0, z1);
-    glTexCoord2f(0, V); glVertex3f(x1, y0, z0);
-    // top
-    glTexCoord2f(0, 0); glVertex3f(x0, y1, z1);
-    glTexCoord2f(U, 0); glVertex3f(x0, y1, z0);
-    glTexCoord2f(U, V); glVertex3f(x1, y1, z0);
-    glTexCoord2f(0, V); glVertex3f(x1, y1, z1);
+    emitBoxEnds(corners, U, V);
+    emitBoxSides(corners, U, V);
+    glEnd();
+}
+
+void drawBoxEnds(float cx, float cy, float cz, float hx, float hy, float hz, float U, float V)
+{
+    glBegin(GL_QUADS);
+    emitBoxEnds(boxCorners(cx, cy, cz, hx, hy, hz), U, V);
+    glEnd();
+}
+
+void drawBoxSides(float cx, float cy, float cz, float hx, float hy, float hz, float U, float V)
+{
+    glBegin(GL_QUADS);
+    emitBoxSides(boxCorners(cx, cy, cz, hx, hy, hz), U, V);
     glEnd();
 }

@@ -40,6 +40,8 @@ const OffsetStep TUNNEL_OFFSETS[] = {
 };
 
 constexpr int CUBE_COUNT = 20;
+constexpr int TUBE_SECTIONS = 50;
+constexpr int TUBE_SECTION_LENGTH = 2000 / TUBE_SECTIONS;
 
 }  // namespace
 
@@ -74,9 +76,18 @@ void loadTunnelScene()
     tunnelList = glGenLists(1);
     glNewList(tunnelList, GL_COMPILE);
 
-    // The tube, closed at both ends; its picture repeats 50 times along the length.
+    // The tube, 2000 long and closed at both ends; its picture repeats 50 times
+    // along the length, and the end caps take the same coordinates. The walls are
+    // laid as 50 sections, one repeat of the picture each, so the picture is the
+    // same as on single 2000-long faces: fog is worked out at the corners of each
+    // polygon, and a wall face whose far corners lie hundreds of units away would
+    // be fogged black even beside the camera.
     glBindTexture(GL_TEXTURE_2D, tunnelTexture->texture);
-    drawBox(0, 0, 0, 12, 12, 1000, 50, 1);
+    drawBoxEnds(0, 0, 0, 12, 12, 1000, 50, 1);
+    for (int i = 0; i < TUBE_SECTIONS; ++i) {
+        const float z = static_cast<float>(-1000 + TUBE_SECTION_LENGTH * i + TUBE_SECTION_LENGTH / 2);
+        drawBoxSides(0, 0, z, 12, 12, TUBE_SECTION_LENGTH / 2, 1, 1);
+    }
     glBindTexture(GL_TEXTURE_2D, 0);
 
     // A cube every 100 units along the axis, from z = -1000 to 900.

@@ -1,5 +1,6 @@
 // The demo's process: the GLUT window, its callbacks and the frame loop.
 #include "shell/clock.h"
+#include "shell/heap.h"
 #include "shell/loading.h"
 #include "shell/schedule.h"
 #include "shell/screen.h"
@@ -65,6 +66,7 @@ void keyboardCallback(unsigned char key, int, int)
 
 int main(int argc, char** argv)
 {
+    keepFreedMemoryForReuse();
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(windowWidth, windowHeight);

@@ -1,9 +1,9 @@
 // skarvelin-data [DIR]: writes the default data set into DIR/data/ (DIR
 // defaults to the current folder): every picture the demo loads and music.mp3.
 #include "data_set.h"
+#include "shell/heap.h"
 
 #include <chrono>
-#include <malloc.h>
 #include <cstdio>
 #include <cstring>
 
@@ -14,10 +14,8 @@ int main(int argc, char** argv)
         return argc == 2 ? 0 : 2;
     }
     std::string dir = argc == 2 ? argv[1] : ".";
-    // The painters make and drop many picture-sized buffers: keep freed memory
-    // for reuse instead of handing it back to the system and faulting it in again.
-    mallopt(M_MMAP_THRESHOLD, 64 << 20);
-    mallopt(M_TRIM_THRESHOLD, 256 << 20);
+    // The painters make and drop many picture-sized buffers.
+    keepFreedMemoryForReuse();
     auto start = std::chrono::steady_clock::now();
     DataSetSummary summary;
     std::string error;

@@ -9,6 +9,7 @@
 #include "progress.h"
 #include "video_writer.h"
 
+#include "shell/heap.h"
 #include "shell/loading.h"
 #include "shell/schedule.h"
 #include "shell/screen.h"
@@ -64,6 +65,7 @@ void setStartupState(int width, int height)
 
 int main(int argc, char** argv)
 {
+    keepFreedMemoryForReuse();
     RenderOptions options;
     std::string error;
     if (!parseOptions(argc, argv, &options, &error)) {
