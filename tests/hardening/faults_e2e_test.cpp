@@ -26,15 +26,6 @@ const char* SOUND_MESSAGES[] = {
     "Playing the sound failed.",     "Unknown error",
 };
 
-bool hasLine(const std::string& text, const std::string& line)
-{
-    std::istringstream lines(text);
-    std::string each;
-    while (std::getline(lines, each))
-        if (each == line) return true;
-    return false;
-}
-
 // The picture messages among what the demo wrote (the disk audio driver adds its own lines).
 std::string pictureMessages(const std::string& text)
 {

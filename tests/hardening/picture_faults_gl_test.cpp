@@ -59,14 +59,8 @@ struct Texel {
 
 Texel firstTexel(int texture)
 {
-    glBindTexture(GL_TEXTURE_2D, texture);
-    GLint width = 0, height = 0, format = 0;
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
-    std::vector<unsigned char> rgba(static_cast<size_t>(width) * height * 4 + 4);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    GLint format = 0;
+    std::vector<unsigned char> rgba = readTextureRgba(texture, &format);
     return Texel{format, rgba[0], rgba[1], rgba[2], rgba[3]};
 }
 

@@ -1,3 +1,4 @@
+#include "broken_files.h"
 #include "files.h"
 #include "image/jpeg_texture.h"
 #include "stderr_capture.h"
@@ -77,21 +78,6 @@ Decoded decode(const std::string& path)
 }
 
 // Sets the picture size in a frame header (SOF0, SOF1 or SOF2 marker).
-bool patchFrameSize(std::string& jpeg, int width, int height)
-{
-    for (size_t i = 2; i + 8 < jpeg.size(); ++i) {
-        const unsigned char a = jpeg[i], b = jpeg[i + 1];
-        if (a == 0xFF && (b == 0xC0 || b == 0xC1 || b == 0xC2)) {
-            jpeg[i + 5] = static_cast<char>(height >> 8);
-            jpeg[i + 6] = static_cast<char>(height & 0xFF);
-            jpeg[i + 7] = static_cast<char>(width >> 8);
-            jpeg[i + 8] = static_cast<char>(width & 0xFF);
-            return true;
-        }
-    }
-    return false;
-}
-
 void writeCmykJpeg(const std::string& path, int width, int height)
 {
     FILE* file = fopen(path.c_str(), "wb");

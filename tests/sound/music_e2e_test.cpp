@@ -18,15 +18,6 @@ const char* SOUND_MESSAGES[] = {
     "Not enough memory ", "Playing the sound failed.", "Failed to allocate a new channel", "Unknown error",
 };
 
-bool hasLine(const std::string& text, const std::string& line)
-{
-    std::istringstream lines(text);
-    std::string each;
-    while (std::getline(lines, each))
-        if (each == line) return true;
-    return false;
-}
-
 bool mentionsSound(const std::string& text)
 {
     for (const char* message : SOUND_MESSAGES)

@@ -88,6 +88,15 @@ bool fileExists(const std::string& path)
     return stat(path.c_str(), &info) == 0;
 }
 
+bool hasLine(const std::string& text, const std::string& line)
+{
+    std::istringstream lines(text);
+    std::string each;
+    while (std::getline(lines, each))
+        if (each == line) return true;
+    return false;
+}
+
 std::string binaryPath(const std::string& program)
 {
     return std::string(SKARVELIN_BINARY_DIR) + "/" + program;

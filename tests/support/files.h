@@ -27,6 +27,8 @@ void writeSolidJpeg(const std::string& path, int width, int height, int r, int g
 void writeFile(const std::string& path, const std::string& bytes);
 std::string readFile(const std::string& path);
 bool fileExists(const std::string& path);
+// True when one whole line of text equals line.
+bool hasLine(const std::string& text, const std::string& line);
 
 // Where the built programs are.
 std::string binaryPath(const std::string& program);

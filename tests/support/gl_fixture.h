@@ -29,6 +29,10 @@ protected:
     std::vector<unsigned char> frame;
 };
 
+// A texture's level 0 read back as RGBA bytes (a luminance texture reads as
+// (L, 0, 0, 255)), with room for at least one texel; format gets its internal format.
+std::vector<unsigned char> readTextureRgba(int texture, int* format);
+
 // True when every channel of a is within tolerance of b.
 bool near(Rgb a, Rgb b, int tolerance = 8);
 std::ostream& operator<<(std::ostream& out, Rgb c);
