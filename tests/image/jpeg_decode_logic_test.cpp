@@ -78,31 +78,6 @@ Decoded decode(const std::string& path)
 }
 
 // Sets the picture size in a frame header (SOF0, SOF1 or SOF2 marker).
-void writeCmykJpeg(const std::string& path, int width, int height)
-{
-    FILE* file = fopen(path.c_str(), "wb");
-    ASSERT_NE(file, nullptr);
-    jpeg_compress_struct cinfo;
-    jpeg_error_mgr jerr;
-    cinfo.err = jpeg_std_error(&jerr);
-    jpeg_create_compress(&cinfo);
-    jpeg_stdio_dest(&cinfo, file);
-    cinfo.image_width = width;
-    cinfo.image_height = height;
-    cinfo.input_components = 4;
-    cinfo.in_color_space = JCS_CMYK;
-    jpeg_set_defaults(&cinfo);
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<unsigned char> row(static_cast<size_t>(width) * 4, 100);
-    while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW rows[1] = {row.data()};
-        jpeg_write_scanlines(&cinfo, rows, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    fclose(file);
-}
-
 }  // namespace
 
 // Files made by cjpeg in the variants real pictures come in decode to exactly
@@ -163,7 +138,7 @@ TEST(JpegDecode, BrokenFilesGiveNull)
     writeFile(dir / "header-only.jpg", good.substr(0, 200));
     writeFile(dir / "no-end-marker.jpg", good.substr(0, good.size() - 2));
     writeFile(dir / "half-progressive.jpg", progressive.substr(0, progressive.size() / 2));
-    writeCmykJpeg(dir / "cmyk.jpg", 16, 16);
+    writeJpeg(dir / "cmyk.jpg", 16, 16, std::vector<unsigned char>(16 * 16 * 4, 100), 4);
     for (const char* name : {"header-only.jpg", "no-end-marker.jpg", "half-progressive.jpg", "cmyk.jpg"}) {
         SCOPED_TRACE(name);
         EXPECT_EQ(decode(dir / name).pixels, nullptr);

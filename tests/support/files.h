@@ -18,7 +18,7 @@ private:
     std::string path_;
 };
 
-// Writes an RGB (components 3) or greyscale (components 1) JPEG with libjpeg.
+// Writes an RGB (components 3), greyscale (1) or CMYK (4) JPEG with libjpeg.
 void writeJpeg(const std::string& path, int width, int height, const std::vector<unsigned char>& pixels,
                int components = 3, int quality = 95);
 // A picture of one colour.
