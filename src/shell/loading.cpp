@@ -11,6 +11,8 @@
 
 #include <GL/gl.h>
 
+const char* const MUSIC_PATH = "data/music.mp3";
+
 void drawLoadingPicture()
 {
     glLoadIdentity();

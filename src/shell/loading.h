@@ -2,6 +2,9 @@
 // does itself; the renderer runs the same steps headless.
 #pragma once
 
+// The soundtrack, read whole by the demo and muxed into videos by the renderer.
+extern const char* const MUSIC_PATH;
+
 // Clears, creates the loading picture, puts it full-screen and draws it.
 void drawLoadingPicture();
 

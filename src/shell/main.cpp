@@ -15,9 +15,6 @@ namespace {
 int frameCount = 0;
 MP3Player* music = nullptr;
 
-// The programme ends once the clock passes this many milliseconds.
-constexpr int32_t PROGRAMME_END_MS = 132000;
-
 void stopMusic()
 {
     if (music) delete music;
@@ -29,7 +26,7 @@ void loadAll()
 {
     drawLoadingPicture();
     glutSwapBuffers();
-    music = new MP3Player("data/music.mp3");
+    music = new MP3Player(MUSIC_PATH);
     loadScenesAndPictures();
     music->play();
 }
@@ -76,12 +73,7 @@ int main(int argc, char** argv)
     glutDisplayFunc(displayCallback);
     glutIdleFunc(idleCallback);
     glutKeyboardFunc(keyboardCallback);
-    glEnable(GL_TEXTURE_2D);
-    windowWidth = glutGet(GLUT_SCREEN_WIDTH);
-    windowHeight = glutGet(GLUT_SCREEN_HEIGHT);
-    glViewport(0, 0, windowWidth, windowHeight);
-    setStartupProjection(windowWidth, windowHeight);
-    glClearColor(0, 0, 0, 0);
+    setStartupState(glutGet(GLUT_SCREEN_WIDTH), glutGet(GLUT_SCREEN_HEIGHT));
     glutMainLoop();
     return 0;
 }

@@ -13,6 +13,10 @@ struct ScheduleRow {
     void (*scene)(uint32_t t);
 };
 
+// The programme ends once the clock passes this many milliseconds: a frame at
+// exactly this time is still shown.
+constexpr int32_t PROGRAMME_END_MS = 132000;
+
 constexpr int SCHEDULE_ROWS = 10;
 extern const ScheduleRow SCHEDULE[SCHEDULE_ROWS];
 

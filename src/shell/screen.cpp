@@ -29,3 +29,13 @@ void setStartupProjection(int width, int height)
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
 }
+
+void setStartupState(int width, int height)
+{
+    windowWidth = width;
+    windowHeight = height;
+    glEnable(GL_TEXTURE_2D);
+    glViewport(0, 0, width, height);
+    setStartupProjection(width, height);
+    glClearColor(0, 0, 0, 0);
+}

@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the picture loader through its real path: a file on
 // disk, decoded by libjpeg and uploaded as a texture in a headless GL context.
-#include "headless_context.h"
+#include "headless/headless_context.h"
 #include "image/jpeg_texture.h"
 
 #include <GL/gl.h>

@@ -11,11 +11,7 @@ void GlTest::SetUp()
 {
     context = std::make_unique<HeadlessContext>(width, height);
     ASSERT_TRUE(context->ok()) << context->error();
-    windowWidth = width;
-    windowHeight = height;
-    glEnable(GL_TEXTURE_2D);
-    setStartupProjection(width, height);
-    glClearColor(0, 0, 0, 0);
+    setStartupState(width, height);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 

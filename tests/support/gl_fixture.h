@@ -1,7 +1,7 @@
 // A GoogleTest fixture with a headless OpenGL context in the demo's start-up state.
 #pragma once
 
-#include "headless_context.h"
+#include "headless/headless_context.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // renders frames in order with the demo's own renderFrame, so every scene
 // carries its script state from frame to frame as it does in the demo.
 #include "bench.h"
-#include "headless_context.h"
+#include "headless/headless_context.h"
 #include "options.h"
 #include "png_writer.h"
 #include "progress.h"
@@ -26,8 +26,6 @@
 
 namespace {
 
-const char* const MUSIC_PATH = "data/music.mp3";
-
 // Bad arguments and unusable surroundings (2) are told apart from failures
 // while rendering or writing (1).
 constexpr int EXIT_USAGE = 2;
@@ -48,17 +46,6 @@ bool isFolder(const char* path)
 double millisecondsSince(std::chrono::steady_clock::time_point start)
 {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
-
-// The OpenGL state the demo's main leaves for every frame.
-void setStartupState(int width, int height)
-{
-    windowWidth = width;
-    windowHeight = height;
-    glEnable(GL_TEXTURE_2D);
-    glViewport(0, 0, width, height);
-    setStartupProjection(width, height);
-    glClearColor(0, 0, 0, 0);
 }
 
 }  // namespace

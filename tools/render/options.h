@@ -1,6 +1,8 @@
 // The renderer's command line and the frame times it asks for.
 #pragma once
 
+#include "shell/schedule.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -11,7 +13,7 @@ struct RenderOptions {
     bool haveTimes = false;
     std::vector<uint32_t> times;  // --times, in the order given
     uint32_t from = 0;
-    uint32_t to = 132000;
+    uint32_t to = PROGRAMME_END_MS;
     int fps = 60;
     bool rangeGiven = false;      // --from, --to or --fps appeared
     std::string pngFolder;        // empty: no PNG frames

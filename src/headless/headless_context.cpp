@@ -1,4 +1,4 @@
-#include "headless_context.h"
+#include "headless/headless_context.h"
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
