@@ -120,6 +120,14 @@ void drawSphere(float cx, float cy, float cz, double radius, int segments, float
     sphereCacheBuilt = 1;
 }
 
+void resetSphereCache()
+{
+    std::memset(sphereCache, 0, sizeof sphereCache);
+    std::memset(sphereCacheBackup, 0, sizeof sphereCacheBackup);
+    sphereCacheBuilt = 0;
+    sphereCacheSegments = 0;
+}
+
 void restoreSphere()
 {
     std::memcpy(sphereCache, sphereCacheBackup, sizeof sphereCache);

@@ -13,6 +13,8 @@ extern int sphereCacheSegments;
 
 void drawSphere(float cx, float cy, float cz, double radius, int segments, float uScale, float vScale);
 void restoreSphere();
+// Empties the cache as it is at start-up: the next sphere drawn builds it afresh.
+void resetSphereCache();
 void deformBlob(float xDivisor, float yDivisor, float zDivisor, float amplitude, float phase);
 void deformBlobUnclamped(float xDivisor, float yDivisor, float zDivisor, float amplitude, float phase);
 

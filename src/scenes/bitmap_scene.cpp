@@ -13,7 +13,7 @@
 
 MeshVertex* waveGrid = nullptr;
 float columnWave[25];
-float waveSpeed = 20.0f;
+float waveSpeed = WAVE_SPEED_AT_START;
 int endingIndex = 0;
 
 namespace {
@@ -67,14 +67,20 @@ void loadBitmapScene()
     waveGrid = makeFlatGrid(75, 75, GRID, GRID, -10, 2, 2);
 }
 
+bool stepBitmapScene(uint32_t t)
+{
+    waveSpeed = nextWaveSpeed(t, waveSpeed);
+    if (t <= ENDING_PICTURES_AFTER) return false;
+    endingIndex = endingIndexAt(t, endingIndex);
+    return true;
+}
+
 void bitmapScene(uint32_t t)
 {
     const double p = static_cast<double>(t) * static_cast<double>(PHASE_SCALE);
-    waveSpeed = nextWaveSpeed(t, waveSpeed);
+    const bool ending = stepBitmapScene(t);
     renderBitmapWave(static_cast<float>(p * waveSpeed));
-    if (t <= ENDING_PICTURES_AFTER) return;
-    endingIndex = endingIndexAt(t, endingIndex);
-    drawMasked(slut[endingIndex]);
+    if (ending) drawMasked(slut[endingIndex]);
 }
 
 void updateWaveSurface(float phase)

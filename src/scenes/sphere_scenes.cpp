@@ -12,7 +12,7 @@
 
 #include <cmath>
 
-float blobAngleDivisor = 1500.0f;
+float blobAngleDivisor = BLOB_ANGLE_DIVISOR_AT_START;
 
 namespace {
 
@@ -63,6 +63,19 @@ double phaseOf(uint32_t t)
     return static_cast<double>(t) * static_cast<double>(PHASE_SCALE);
 }
 
+// The first sphere drawn builds the cache; a frame that only reshapes it
+// without drawing builds it the same way first.
+void buildSphereCacheIfNeeded()
+{
+    if (sphereCacheBuilt != 1) buildSphereCache(SEGMENTS);
+}
+
+// The clamped shape for the next frame stays inside [-5, 5]^3, within the cube.
+void shapeBlob(float phase)
+{
+    deformBlob(0.5f, 0.3f, 0.2f, 0.7f, phase);
+}
+
 }  // namespace
 
 float blobDivisorAt(uint32_t t, float previous)
@@ -85,9 +98,21 @@ void loadBlobScene()
     createSprites(BLOB_SPRITES);
 }
 
-void blobScene(uint32_t t)
+bool stepBlobScene(uint32_t t)
 {
     blobAngleDivisor = blobDivisorAt(t, blobAngleDivisor);
+    return true;
+}
+
+void blobShapesSphereCache(uint32_t t)
+{
+    buildSphereCacheIfNeeded();
+    shapeBlob(static_cast<float>(phaseOf(t)));
+}
+
+void blobScene(uint32_t t)
+{
+    stepBlobScene(t);
     renderBlob(static_cast<float>(phaseOf(t)),
                static_cast<float>(static_cast<double>(t) / static_cast<double>(blobAngleDivisor)));
     drawMasked(blobOverlay);
@@ -114,8 +139,7 @@ void renderBlob(float phase, float angle)
     glDisable(GL_BLEND);
     glDepthMask(GL_TRUE);
 
-    // The clamped shape for the next frame stays inside [-5, 5]^3, within the cube.
-    deformBlob(0.5f, 0.3f, 0.2f, 0.7f, phase);
+    shapeBlob(phase);
 
     glBindTexture(GL_TEXTURE_2D, 0);
     glPopMatrix();
@@ -124,6 +148,17 @@ void renderBlob(float phase, float angle)
 void loadSpheresScene()
 {
     createSprites(SPHERES_SPRITES);
+}
+
+bool stepSpheresScene(uint32_t)
+{
+    return true;
+}
+
+void spheresShapeSphereCache(uint32_t)
+{
+    buildSphereCacheIfNeeded();
+    restoreSphere();
 }
 
 void spheresScene(uint32_t t)

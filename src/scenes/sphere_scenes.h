@@ -4,12 +4,24 @@
 #include <cstdint>
 
 extern float blobAngleDivisor;
+constexpr float BLOB_ANGLE_DIVISOR_AT_START = 1500.0f;
 
 void loadBlobScene();
 void blobScene(uint32_t t);
+// The blob's script through a frame at t, without drawing: the angle divisor.
+// True: every frame of the scene lays a masked overlay.
+bool stepBlobScene(uint32_t t);
+// Leaves the shared sphere cache as a blob frame at t leaves it, without
+// drawing: deformed into the shape the next frame draws.
+void blobShapesSphereCache(uint32_t t);
 void renderBlob(float phase, float angle);
 void loadSpheresScene();
 void spheresScene(uint32_t t);
+// The spheres scene keeps no script variables. True: every frame of the scene
+// lays a masked overlay.
+bool stepSpheresScene(uint32_t t);
+// Leaves the shared sphere cache as a spheres frame leaves it: undeformed.
+void spheresShapeSphereCache(uint32_t t);
 void renderSpheres(float phase, float distance);
 
 // The divisor of the window holding t (the last such window in table order),

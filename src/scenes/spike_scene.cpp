@@ -117,9 +117,15 @@ void loadSpikeScene()
     glEndList();
 }
 
-void spikeScene(uint32_t t)
+bool stepSpikeScene(uint32_t t)
 {
     beatOffset = beatOffsetAt(t, beatOffset);
+    return false;
+}
+
+void spikeScene(uint32_t t)
+{
+    stepSpikeScene(t);
     renderSpikes(spikeDepth(t, beatOffset), spikePhase(t, beatOffset));
 }
 

@@ -17,6 +17,9 @@ extern int beatOffset;
 
 void loadSpikeScene();
 void spikeScene(uint32_t t);
+// The scene's script through a frame at t, without drawing: the offset ladder.
+// False: the scene lays no masked overlay.
+bool stepSpikeScene(uint32_t t);
 void renderSpikes(int depth, float phase);
 void displaceSpikes(float factor, int rings, int columns, const MeshVertex* rest, MeshVertex* live);
 

@@ -227,6 +227,13 @@ void renderTwistColumn(float angle, float phase, float lookX, float distance)
     glPopMatrix();
 }
 
+bool stepTwistColumnScene(uint32_t t)
+{
+    if (t <= MASKINE_OVERLAY_AFTER) return false;
+    maskineIndex = updateMaskineIndex(t, maskineIndex);
+    return true;
+}
+
 void twistColumnScene(uint32_t t)
 {
     const float x = static_cast<float>(static_cast<double>(t) * PHASE_SCALE);
@@ -234,10 +241,7 @@ void twistColumnScene(uint32_t t)
     const TwistColumnCamera camera = twistColumnCameraAt(t);
     if (camera.drawn) renderTwistColumn(x, x, camera.lookX, camera.distance);
 
-    if (t > MASKINE_OVERLAY_AFTER) {
-        maskineIndex = updateMaskineIndex(t, maskineIndex);
-        drawMasked(maskine[maskineIndex]);
-    }
+    if (stepTwistColumnScene(t)) drawMasked(maskine[maskineIndex]);
 
     const int flash = maskineFlashIndex(t);
     if (flash >= 0) drawMasked(maskineFlash[flash]);
@@ -257,9 +261,15 @@ void renderTwistRoom(float angle, float phase)
     glDisable(GL_FOG);
 }
 
-void twistRoomScene(uint32_t t)
+bool stepTwistRoomScene(uint32_t t)
 {
     twistRoomOffset = twistRoomOffsetAt(t, twistRoomOffset);
+    return twistRoomOverlayIndex(t) >= 0;
+}
+
+void twistRoomScene(uint32_t t)
+{
+    stepTwistRoomScene(t);
 
     // Kept in double: only the arguments are rounded to float, so the bars'
     // phase stays smooth while the camera angle jumps with the offset.

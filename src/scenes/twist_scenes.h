@@ -12,8 +12,14 @@ extern float twistRoomOffset;
 
 void loadTwistScene();
 void twistColumnScene(uint32_t t);
+// The column's script through a frame at t, without drawing: the maskine index.
+// True when the frame lays a masked overlay.
+bool stepTwistColumnScene(uint32_t t);
 void renderTwistColumn(float angle, float phase, float lookX, float distance);
 void twistRoomScene(uint32_t t);
+// The room's script through a frame at t, without drawing: the camera offset.
+// True when the frame lays a masked overlay.
+bool stepTwistRoomScene(uint32_t t);
 void renderTwistRoom(float angle, float phase);
 
 // The time scripts, readable for any t without OpenGL.

@@ -11,6 +11,12 @@ struct ScheduleRow {
     uint32_t last;   // inclusive
     const char* name;
     void (*scene)(uint32_t t);
+    // What a frame of the scene carries to the next, without drawing it: the
+    // scene's script variables, stepped as the scene steps them (null: none),
+    // true when the frame lays a masked overlay, which leaves the depth test on.
+    bool (*step)(uint32_t t);
+    // How a frame of the scene leaves the shared sphere cache (null: untouched).
+    void (*shapeSphereCache)(uint32_t t);
 };
 
 // The programme ends once the clock passes this many milliseconds: a frame at

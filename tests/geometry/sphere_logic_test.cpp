@@ -24,10 +24,18 @@ bool cacheEqualsBackup()
     return true;
 }
 
+// The cache is process-wide: each test starts from an empty one and leaves it empty.
+class SphereCache : public ::testing::Test {
+protected:
+    void SetUp() override { resetSphereCache(); }
+    void TearDown() override { resetSphereCache(); }
+};
+using BlobDeformation = SphereCache;
+
 }  // namespace
 
 // Entries 1 ... 1275 hold strips south to north, 51 columns each; entry 0 stays zero.
-TEST(SphereCache, FiftySegmentLayout)
+TEST_F(SphereCache, FiftySegmentLayout)
 {
     buildSphereCache(50);
     EXPECT_EQ(sphereCacheBuilt, 1);
@@ -64,7 +72,7 @@ TEST(SphereCache, FiftySegmentLayout)
     EXPECT_TRUE(cacheEqualsBackup());
 }
 
-TEST(BlobDeformation, AmplitudeZeroRestoresAndDeformationsDoNotAccumulate)
+TEST_F(BlobDeformation, AmplitudeZeroRestoresAndDeformationsDoNotAccumulate)
 {
     buildSphereCache(50);
     deformBlob(0.5f, 0.3f, 0.2f, 0.7f, 1.0f);
@@ -87,7 +95,7 @@ TEST(BlobDeformation, AmplitudeZeroRestoresAndDeformationsDoNotAccumulate)
 
 // The blob's amplitude pushes components past 1; the clamped variant keeps them
 // in [-1, 1] and turns not-a-number into 1.
-TEST(BlobDeformation, ClampKeepsTheCubeAndCatchesNotANumber)
+TEST_F(BlobDeformation, ClampKeepsTheCubeAndCatchesNotANumber)
 {
     buildSphereCache(50);
     deformBlobUnclamped(0.5f, 0.3f, 0.2f, 0.7f, 0.4f);

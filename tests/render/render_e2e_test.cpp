@@ -1,3 +1,4 @@
+#include "../data/generated_data_set.h"
 #include "files.h"
 #include "process.h"
 
@@ -145,21 +146,37 @@ TEST_F(RenderTool, PngFramesAreNamedByTimeInEightBitRgbWithTheTopRowFirst)
     EXPECT_EQ(names, (std::set<std::string>{"001000.png", "001333.png", "001666.png", "002000.png"}));
 }
 
-TEST_F(RenderTool, ScriptStateCarriesFromOneRenderedFrameToTheNext)
+// A still (--times) or a clip (--from) shows exactly the frame that a run of
+// the whole programme from 0 at the same rate shows at that millisecond,
+// whatever was rendered before it in the same process: in the spike tube (its
+// offset ladder and the depth test), the twist room (its camera offset), the
+// blob (the shape left in the sphere cache) and the wave (its speed, which
+// steps once per frame, and the ending picture).
+TEST(RenderStartAnywhere, StillsAndClipsShowWhatARunFromZeroShows)
 {
-    // The twist column's overlay index is set by every threshold that t
-    // passes; at or below 11126 ms none is passed and it keeps its value.
-    // Rendered fresh, 11000 ms shows overlay 0; after a frame at 17400 ms
-    // has set 9, 11001 ms still shows overlay 9.
-    writeSolidJpeg(folder / "data/maskine1.jpg", 32, 32, 0, 255, 0);
-    writeSolidJpeg(folder / "data/maskine1_alfa.jpg", 32, 32, 255, 255, 255);
-    writeSolidJpeg(folder / "data/maskine10.jpg", 32, 32, 0, 0, 255);
-    writeSolidJpeg(folder / "data/maskine8_alfa.jpg", 32, 32, 255, 255, 255);
-    ProcessResult result = render({"--size", "32x32", "--times", "11000,17400,11001", "--png", "frames"});
-    ASSERT_EQ(result.status, 0) << result.err;
-    EXPECT_TRUE(readPng(folder / "frames/011000.png").isGreen(16, 16)) << "maskine[0] at 11000 ms";
-    EXPECT_TRUE(readPng(folder / "frames/017400.png").isBlue(16, 16)) << "maskine[9] at 17400 ms";
-    EXPECT_TRUE(readPng(folder / "frames/011001.png").isBlue(16, 16)) << "maskine[9] kept after 17400 ms";
+    std::string failure;
+    const std::string data = generatedDataSet(&failure);
+    ASSERT_FALSE(data.empty()) << failure;
+    TempDir out;
+    auto render = [&](std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), {binaryPath("skarvelin-render"), "--size", "96x72", "--fps", "10"});
+        ProcessResult result = runProcess(arguments, data, {}, 300);
+        EXPECT_EQ(result.status, 0) << result.err;
+    };
+    render({"--to", "125000", "--png", out / "run"});
+    // Later times first: nothing carries from one still to the next.
+    render({"--times", "125000,40000,60000,76000,120000,10600,10700", "--png", out / "stills"});
+    for (const char* from : {"40000", "59000", "75000", "119000"})
+        render({"--from", from, "--to", std::to_string(std::stoi(from) + 1000), "--png", out / "clips"});
+
+    int compared = 0;
+    for (const char* folder : {"stills", "clips"})
+        for (const auto& entry : std::filesystem::directory_iterator(out / folder)) {
+            const std::string name = entry.path().filename().string();
+            EXPECT_EQ(readFile(entry.path().string()), readFile(out / ("run/" + name))) << folder << "/" << name;
+            ++compared;
+        }
+    EXPECT_EQ(compared, 7 + 4 * 11);
 }
 
 TEST_F(RenderTool, VideoHoldsThePicturesAndTheMusicFromTheFirstFramesTime)

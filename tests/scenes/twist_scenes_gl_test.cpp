@@ -37,8 +37,6 @@ protected:
         data.solid("twist_2.jpg", {40, 40, 220});
         data.solid("twist_3.jpg", {255, 255, 255});
         data.load(loadTwistScene);
-        maskineIndex = 0;  // as at start-up, whichever test ran before in this process
-        twistRoomOffset = 0;
         for (int k = 0; k < 13; ++k) maskine[k] = overlaySprite(cornerTexture(maskineColour(k), 0, 0));
         for (int k = 0; k < 7; ++k) maskineFlash[k] = overlaySprite(cornerTexture(flashColour(k), 0, 1));
         for (int k = 10; k < 17; ++k) slut[k] = overlaySprite(cornerTexture(ostColour(k), 3, 0));

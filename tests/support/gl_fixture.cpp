@@ -1,5 +1,7 @@
 #include "gl_fixture.h"
 
+#include "geometry/render_state.h"
+#include "shell/programme_state.h"
 #include "shell/screen.h"
 
 #include <GL/gl.h>
@@ -12,11 +14,21 @@ void GlTest::SetUp()
     context = std::make_unique<HeadlessContext>(width, height);
     ASSERT_TRUE(context->ok()) << context->error();
     setStartupState(width, height);
+    // Whatever an earlier test in this process drew or changed, each test
+    // starts from the programme's state right after loading.
+    resetProgrammeState();
+    // The spike scene's loader draws its table from rand, never seeded in the
+    // demo: the same sequence as after srand(1), whatever drew from it before.
+    srand(1);
+    slicesY = SLICES_Y;
+    slicesX = SLICES_X;
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
 void GlTest::TearDown()
 {
+    SLICES_Y = slicesY;
+    SLICES_X = slicesX;
     context.reset();
 }
 

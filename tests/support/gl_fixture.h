@@ -27,6 +27,11 @@ protected:
 
     std::unique_ptr<HeadlessContext> context;
     std::vector<unsigned char> frame;
+
+private:
+    // The band counts as found, put back after the test (some tests change them).
+    int slicesY = 0;
+    int slicesX = 0;
 };
 
 // A texture's level 0 read back as RGBA bytes (a luminance texture reads as

@@ -1,7 +1,8 @@
 // skarvelin-render: the programme without a window. Loads what the demo
 // loads (except the sound) into an EGL context of the render size, then
-// renders frames in order with the demo's own renderFrame, so every scene
-// carries its script state from frame to frame as it does in the demo.
+// renders frames in order with the demo's own renderFrame. The state the scenes
+// carry from frame to frame is first brought to where a run from 0 has it, so
+// a still or a clip shows what the demo shows at that millisecond.
 #include "bench.h"
 #include "headless/headless_context.h"
 #include "options.h"
@@ -11,6 +12,7 @@
 
 #include "shell/heap.h"
 #include "shell/loading.h"
+#include "shell/programme_state.h"
 #include "shell/schedule.h"
 #include "shell/screen.h"
 
@@ -106,8 +108,13 @@ int main(int argc, char** argv)
     const bool readBack = !options.pngFolder.empty() || !options.videoFile.empty();
     BenchTimes bench;
     ProgressBar progress(times.size());
+    // Every frame shows what a run of the whole programme from 0 at the same rate
+    // shows: the carried state is brought forward without drawing, before each
+    // still, or once before the first frame of a run, whose frames then carry it.
+    if (!options.haveTimes) catchUpProgrammeState(options.from, options.fps);
     for (size_t i = 0; i < times.size(); ++i) {
         const uint32_t t = times[i];
+        if (options.haveTimes) catchUpProgrammeState(t, options.fps);
         auto frameStart = std::chrono::steady_clock::now();
         renderFrame(t);
         glFinish();

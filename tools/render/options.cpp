@@ -6,10 +6,15 @@ const char* const USAGE =
     "                        [--png DIR] [--video FILE] [--bench]\n"
     "Renders the programme without a window, from the data/ folder of the working directory.\n"
     "  --size WxH      frame size in pixels (default 640x480)\n"
-    "  --times LIST    render exactly these times in milliseconds, in the order given\n"
-    "  --from MS       first frame time (default 0)\n"
+    "  --times LIST    render exactly these times in milliseconds, in the order given; each\n"
+    "                  is a still of what a run of the whole programme from 0 at --fps shows\n"
+    "                  at that millisecond\n"
+    "  --from MS       first frame time (default 0); the scenes' state is first brought to\n"
+    "                  where a run from 0 at --fps has it, so every frame is the one that run\n"
+    "                  shows (frame for frame when MS is a multiple of 1000/fps, e.g. whole seconds)\n"
     "  --to MS         last frame time, inclusive (default 132000)\n"
-    "  --fps N         frames per second between --from and --to (default 60)\n"
+    "  --fps N         frames per second between --from and --to, and of the run a --times\n"
+    "                  still belongs to (default 60, a display's refresh)\n"
     "  --png DIR       write each frame as DIR/<t>.png, t in six digits (010655.png)\n"
     "  --video FILE    encode the frames with the soundtrack (H.264 in MP4) through ffmpeg\n"
     "  --bench         print the loading time and the median frame time of every scene\n";
@@ -137,7 +142,6 @@ bool parseOptions(int argc, char** argv, RenderOptions* options, std::string* er
                 return false;
             }
             options->fps = static_cast<int>(fps);
-            options->rangeGiven = true;
         } else if (name == "--png" || name == "--video") {
             if (value.empty()) {
                 *error = name + " needs a non-empty path";
@@ -148,7 +152,7 @@ bool parseOptions(int argc, char** argv, RenderOptions* options, std::string* er
     }
     if (options->help) return true;
     if (options->haveTimes && options->rangeGiven) {
-        *error = "--times cannot be combined with --from, --to or --fps";
+        *error = "--times cannot be combined with --from or --to";
         return false;
     }
     if (options->from > options->to) {
