@@ -19,6 +19,20 @@ int32_t elapsedMs(long sec, long usec, int startSec, int startUsec)
     return static_cast<int32_t>(elapsed);
 }
 
+void originBefore(long sec, long usec, int32_t ms, int* startSec, int* startUsec)
+{
+    const long long micros = static_cast<long long>(sec) * 1000000 + usec - static_cast<long long>(ms) * 1000;
+    *startSec = static_cast<int>(micros / 1000000);
+    *startUsec = static_cast<int>(micros % 1000000);
+}
+
+void startClockAt(int32_t ms)
+{
+    struct timeval tv;
+    gettimeofday(&tv, nullptr);
+    originBefore(tv.tv_sec, tv.tv_usec, ms, &clockStartSec, &clockStartUsec);
+}
+
 int32_t currentTimeMs()
 {
     struct timeval tv;

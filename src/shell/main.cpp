@@ -1,19 +1,26 @@
 // The demo's process: the GLUT window, its callbacks and the frame loop.
+#include "shell/arguments.h"
 #include "shell/clock.h"
 #include "shell/heap.h"
 #include "shell/loading.h"
+#include "shell/programme_state.h"
 #include "shell/schedule.h"
 #include "shell/screen.h"
 #include "sound/mp3_player.h"
 
 #include <GL/glut.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
 
 int frameCount = 0;
 MP3Player* music = nullptr;
+// Where the programme starts (--from), in milliseconds.
+uint32_t startMs = 0;
+// The scenes' scripts are caught up as a display at this rate would have drawn them.
+constexpr int CATCH_UP_FPS = 60;
 
 void stopMusic()
 {
@@ -21,14 +28,18 @@ void stopMusic()
 }
 
 // The first frame: the loading picture goes on screen while everything loads,
-// and the music starts last, so t = 0 is the start of the music.
+// and the music starts last, so t = 0 is the start of the music. Started later
+// (--from), the scenes are first brought to where the programme has them then,
+// the music starts there and the clock reads that time from now on.
 void loadAll()
 {
     drawLoadingPicture();
     glutSwapBuffers();
     music = new MP3Player(MUSIC_PATH);
     loadScenesAndPictures();
-    music->play();
+    if (startMs > 0) catchUpProgrammeState(startMs, CATCH_UP_FPS);
+    music->play(startMs);
+    if (startMs > 0) startClockAt(static_cast<int32_t>(startMs));
 }
 
 void displayCallback()
@@ -64,6 +75,17 @@ void keyboardCallback(unsigned char key, int, int)
 int main(int argc, char** argv)
 {
     keepFreedMemoryForReuse();
+    DemoArguments arguments;
+    std::string error;
+    if (!parseDemoArguments(argc, argv, &arguments, &error)) {
+        std::fprintf(stderr, "skarvelin: %s\n", error.c_str());
+        return 2;
+    }
+    if (arguments.help) {
+        std::fputs(DEMO_USAGE, stdout);
+        return 0;
+    }
+    startMs = arguments.fromMs;
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(windowWidth, windowHeight);

@@ -109,6 +109,11 @@ AudioStream* audioStreamOpen(const void* data, unsigned mode, int length)
 
 int audioStreamPlay(int channel, AudioStream* stream)
 {
+    return audioStreamPlayFrom(channel, stream, 0);
+}
+
+int audioStreamPlayFrom(int channel, AudioStream* stream, unsigned fromMs)
+{
     lastError = AUDIO_OK;
     if (!initialised) {
         fail(AUDIO_ERR_NOT_INITIALISED);
@@ -127,7 +132,19 @@ int audioStreamPlay(int channel, AudioStream* stream)
         fail(AUDIO_ERR_CHANNEL_ALLOC);
         return -1;
     }
-    if (Mix_PlayMusic(stream->music, stream->loop ? -1 : 1) != 0) {
+    // A track that has already ended by then plays nothing, as it would have.
+    const double fromSeconds = fromMs / 1000.0;
+    const double length = Mix_MusicDuration(stream->music);
+    if (fromMs > 0 && !stream->loop && length > 0 && fromSeconds >= length) {
+        playingStream = nullptr;
+        return MUSIC_CHANNEL;
+    }
+    const int loops = stream->loop ? -1 : 1;
+    // Started at its position in one step (a fade-in of 0 ms), so nothing of
+    // the beginning is heard first.
+    const int started = fromMs == 0 ? Mix_PlayMusic(stream->music, loops)
+                                    : Mix_FadeInMusicPos(stream->music, loops, 0, fromSeconds);
+    if (started != 0) {
         playingStream = nullptr;
         fail(AUDIO_ERR_PLAY);
         return -1;

@@ -46,6 +46,9 @@ AudioStream* audioStreamOpen(const void* data, unsigned mode, int length);
 // there is one music channel, 0). Returns the channel, or -1 on failure:
 // AUDIO_ERR_PLAY, or for a null stream the code of the open that failed.
 int audioStreamPlay(int channel, AudioStream* stream);
+// The same, starting fromMs milliseconds into the stream (0: its beginning).
+// A stream that cannot be started there fails with AUDIO_ERR_PLAY.
+int audioStreamPlayFrom(int channel, AudioStream* stream, unsigned fromMs);
 
 // Pans a playing channel; only AUDIO_STEREOPAN is supported.
 bool audioSetPan(int channel, int pan);

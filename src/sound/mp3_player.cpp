@@ -96,9 +96,9 @@ MP3Player::~MP3Player()
     audioClose();
 }
 
-void MP3Player::play()
+void MP3Player::play(uint32_t fromMs)
 {
-    channel = audioStreamPlay(AUDIO_FREE, stream);
+    channel = audioStreamPlayFrom(AUDIO_FREE, stream, fromMs);
     if (channel == -1) {
         fprintf(stderr, "%s\n", soundErrorText(audioLastError()));
         audioClose();

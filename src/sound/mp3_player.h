@@ -1,6 +1,8 @@
 // The soundtrack: one MP3 file held in memory and played once.
 #pragma once
 
+#include <cstdint>
+
 struct AudioStream;
 
 class MP3Player {
@@ -12,9 +14,9 @@ public:
     explicit MP3Player(const char* path);
     virtual ~MP3Player();
 
-    // Starts playback on a free channel in true stereo; failure ends the process.
-    // The track plays once.
-    void play();
+    // Starts playback on a free channel in true stereo, fromMs milliseconds into
+    // the track; failure ends the process. The track plays once.
+    void play(uint32_t fromMs = 0);
 
     AudioStream* stream = nullptr;
     int channel = -1;

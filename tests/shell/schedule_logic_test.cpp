@@ -1,3 +1,4 @@
+#include "shell/arguments.h"
 #include "shell/clock.h"
 #include "shell/schedule.h"
 #include "shell/screen.h"
@@ -126,6 +127,40 @@ TEST(Clock, FirstReadingLatchesTheOriginOnce)
     currentTimeMs();
     EXPECT_EQ(clockStartSec, latchedSec);
     EXPECT_EQ(clockStartUsec, latchedUsec);
+}
+
+// Started later, the origin lies that many milliseconds before the reading,
+// borrowing from the seconds where the microseconds run out.
+TEST(Clock, AnOriginBeforeTheReadingMakesTheReadingThatTime)
+{
+    int sec = 0, usec = 0;
+    originBefore(1796000000, 200000, 1500, &sec, &usec);
+    EXPECT_EQ(sec, 1795999998);
+    EXPECT_EQ(usec, 700000);
+    EXPECT_EQ(elapsedMs(1796000000, 200000, sec, usec), 1500);
+    originBefore(1796000000, 0, 131000, &sec, &usec);
+    EXPECT_EQ(elapsedMs(1796000001, 0, sec, usec), 132000);
+}
+
+TEST(Arguments, FromTakesMillisecondsOfTheProgrammeWhereverItStands)
+{
+    auto parse = [](std::vector<std::string> words, DemoArguments* parsed) {
+        words.insert(words.begin(), "skarvelin");
+        std::vector<char*> argv;
+        for (auto& word : words) argv.push_back(word.data());
+        std::string error;
+        return parseDemoArguments(static_cast<int>(words.size()), argv.data(), parsed, &error);
+    };
+    DemoArguments parsed;
+    EXPECT_TRUE(parse({"-f", "ignored", "--from", "40000"}, &parsed));
+    EXPECT_EQ(parsed.fromMs, 40000u);
+    EXPECT_FALSE(parsed.help);
+    EXPECT_TRUE(parse({"--from=132000", "--help"}, &parsed));
+    EXPECT_EQ(parsed.fromMs, 132000u);
+    EXPECT_TRUE(parsed.help);
+    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+             {"--from", "132001"}, {"--from", ""}, {"--from", "4e4"}, {"--from", "99999999999"}, {"--from"}})
+        EXPECT_FALSE(parse(bad, &parsed)) << bad.back();
 }
 
 TEST(Arguments, OnlyAnExactFirstDashFAsksForFullScreen)

@@ -6,6 +6,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <thread>
 
 namespace {
@@ -79,4 +80,35 @@ TEST_F(DemoWindow, OtherFirstArgumentsKeepTheWindowSize)
         ProcessResult result = demo.wait(20);
         EXPECT_EQ(result.status, 0) << argument;
     }
+}
+
+// Started 131 seconds in, the demo plays the programme's last second and ends
+// by itself with status 0.
+TEST_F(DemoWindow, StartedNearTheEndItPlaysTheRestAndEndsByItself)
+{
+    const double start = nowSeconds();
+    Process demo({binaryPath("skarvelin"), "--from", "131000"}, folder.path(), environment());
+    ProcessResult result = demo.wait(30);
+    EXPECT_TRUE(result.exited) << result.err;
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_LT(secondsSince(start), 15.0);
+}
+
+// A start that is not a time of the programme is refused before any window
+// opens, in one line and with status 2; --help prints the usage.
+TEST(DemoArguments, BadStartsAreRefusedAndHelpPrintsTheUsage)
+{
+    TempDir folder;
+    for (const std::vector<std::string>& arguments :
+         std::vector<std::vector<std::string>>{{"--from", "soon"}, {"--from", "132001"}, {"--from=-5"}, {"-f", "--from"}}) {
+        std::vector<std::string> argv = {binaryPath("skarvelin")};
+        argv.insert(argv.end(), arguments.begin(), arguments.end());
+        ProcessResult result = runProcess(argv, folder.path(), {{"DISPLAY", ""}}, 20);
+        EXPECT_EQ(result.status, 2) << arguments.back() << ": " << result.err;
+        EXPECT_EQ(result.err.rfind("skarvelin: --from", 0), 0u) << result.err;
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+    }
+    ProcessResult help = runProcess({binaryPath("skarvelin"), "--help"}, folder.path(), {{"DISPLAY", ""}}, 20);
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("--from MS"), std::string::npos) << help.out;
 }

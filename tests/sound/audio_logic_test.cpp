@@ -197,3 +197,35 @@ TEST_F(AudioLayer, RealMp3VariantsPlayTheirToneAtItsPitch)
         EXPECT_NEAR(tone.frequency, 440.0, 10.0);
     }
 }
+
+// Started later into the track, the output begins with what lies there: here
+// the second half's 880 Hz instead of the first half's 440 Hz. A start past
+// the end of the track succeeds and plays nothing, as a track that has ended.
+TEST_F(AudioLayer, PlayingFromAPositionStartsThereAndPastTheEndPlaysNothing)
+{
+    std::vector<int16_t> samples = sineSamples(1.0, 44100, 2, 440.0);
+    const std::vector<int16_t> higher = sineSamples(1.0, 44100, 2, 880.0);
+    samples.insert(samples.end(), higher.begin(), higher.end());
+    encodeMp3(folder / "two-tones.mp3", samples, 44100, 2, {"-b", "128"});
+    const std::string sound = readFile(folder / "two-tones.mp3");
+    for (unsigned fromMs : {1200u, 5000u}) {
+        SCOPED_TRACE(fromMs);
+        const std::string output = folder / ("from-" + std::to_string(fromMs) + ".raw");
+        useDriver("disk", output);
+        ASSERT_TRUE(audioInit(44100, 32, 0));
+        AudioStream* stream = audioStreamOpen(sound.data(), PLAY_ONCE_FROM_MEMORY, static_cast<int>(sound.size()));
+        ASSERT_NE(stream, nullptr) << audioLastError();
+        EXPECT_EQ(audioStreamPlayFrom(AUDIO_FREE, stream, fromMs), 0);
+        pause(400);
+        EXPECT_TRUE(audioStreamClose(stream));
+        audioClose();
+
+        const ToneInfo tone = analyseStereoOutput(output);
+        if (fromMs < 2000) {
+            EXPECT_GT(tone.loudFrames, 44100u / 10);
+            EXPECT_NEAR(tone.frequency, 880.0, 20.0);
+        } else {
+            EXPECT_EQ(tone.loudFrames, 0u);
+        }
+    }
+}
