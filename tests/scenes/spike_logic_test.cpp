@@ -56,6 +56,7 @@ TEST(SpikeTables, StartColumnsAndFlarePositions)
     // Entry 1: 4 and 20 both give 5, entry 0's value, so 0 gives 1. Entry 2:
     // (INT_MAX + 2) mod 16 is 1 again (and must not overflow), so the next draw, 5, gives 7.
     draws = {5, 4, 20, 0, INT_MAX};
+    drawn = 0;
     buildSpikeColumnStart(table, scripted);
     EXPECT_EQ(table[0], 5);
     EXPECT_EQ(table[1], 1);
