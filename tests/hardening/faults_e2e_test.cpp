@@ -9,9 +9,12 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <sstream>
 #include <thread>
@@ -189,4 +192,31 @@ TEST_F(DemoFaults, BrokenPicturesAreReportedAndTheProgrammePlaysOn)
     for (int i = 0; i < 7; ++i) pairs7 += "Error loading\n";
     EXPECT_EQ(pictureMessages(result.err), "Error loading data/loading.jpg\n" + pairs3 + "Error loading data/soya2.jpg\n" + pairs7 +
                               "Error loading data/hearing1.jpg\n");
+}
+
+// Ctrl-C and kill end the demo at once, as they end any program, also once
+// the sound system runs (the disk driver has begun to write the music).
+TEST_F(DemoFaults, InterruptAndTerminateEndTheDemo)
+{
+    writeSineMp3(folder / "data/music.mp3", 10.0);
+    for (int signalNumber : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(strsignal(signalNumber));
+        const std::string audio = folder / "audio.raw";
+        std::remove(audio.c_str());
+        Process demo({binaryPath("skarvelin")}, folder.path(), environment());
+        auto audioBytes = [&] {
+            std::error_code noFileYet;
+            const uintmax_t bytes = std::filesystem::file_size(audio, noFileYet);
+            return noFileYet ? 0 : bytes;
+        };
+        const double start = nowSeconds();
+        while (demo.running() && secondsSince(start) < 30 && audioBytes() == 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        ASSERT_TRUE(demo.running());
+        ASSERT_GT(audioBytes(), 0u);
+        kill(demo.pid(), signalNumber);
+        const ProcessResult result = demo.wait(1.0);
+        EXPECT_FALSE(result.timedOut);
+        EXPECT_EQ(result.signal, signalNumber);
+    }
 }
