@@ -39,6 +39,23 @@ std::string pictureMessages(const std::string& text)
     return kept;
 }
 
+// Waits up to timeoutSeconds for a file whose name starts with prefix in folder.
+bool waitForFileStartingWith(const std::string& folder, const std::string& prefix, double timeoutSeconds)
+{
+    const double start = nowSeconds();
+    while (secondsSince(start) < timeoutSeconds) {
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+            if (entry.path().filename().string().rfind(prefix, 0) == 0) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+}
+
+bool isEmptyFolder(const std::string& folder)
+{
+    return std::filesystem::is_empty(folder);
+}
+
 bool endsWithASoundMessage(const std::string& text)
 {
     for (const char* message : SOUND_MESSAGES)
@@ -219,4 +236,71 @@ TEST_F(DemoFaults, InterruptAndTerminateEndTheDemo)
         EXPECT_FALSE(result.timedOut);
         EXPECT_EQ(result.signal, signalNumber);
     }
+}
+
+// The renderer keeps the signals it found ignored: under nohup a hangup does
+// not stop it and the video is finished. Killed, it leaves neither its
+// unfinished video nor its encoder's log behind.
+TEST(RendererFaults, NohupSurvivesAHangupAndKillLeavesNoTemporaryFiles)
+{
+    TempDir folder;
+    writePictureSet(folder.path(), 8);
+    writeSineMp3(folder / "data/music.mp3", 3.0);
+    mkdir((folder / "tmp").c_str(), 0755);
+    const std::map<std::string, std::string> env = {{"TMPDIR", folder / "tmp"}};
+    auto render = [&](const std::string& video, bool nohup) {
+        std::vector<std::string> argv = {binaryPath("skarvelin-render"), "--to", "20000", "--fps", "10",
+                                         "--size",                       "32x32", "--video", video};
+        if (nohup) argv.insert(argv.begin(), "nohup");
+        return std::make_unique<Process>(argv, folder.path(), env);
+    };
+
+    auto hungUp = render("hungup.mp4", true);
+    // The unfinished video appears once the encoder runs, before loading.
+    ASSERT_TRUE(waitForFileStartingWith(folder.path(), ".hungup.partial-", 30));
+    kill(hungUp->pid(), SIGHUP);
+    ProcessResult result = hungUp->wait(120);
+    EXPECT_TRUE(result.exited) << "signal " << result.signal;
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_TRUE(fileExists(folder / "hungup.mp4"));
+
+    for (int signalNumber : {SIGTERM, SIGHUP, SIGINT}) {
+        SCOPED_TRACE(strsignal(signalNumber));
+        auto killed = render("killed.mp4", false);
+        ASSERT_TRUE(waitForFileStartingWith(folder.path(), ".killed.partial-", 30));
+        kill(killed->pid(), signalNumber);
+        result = killed->wait(30);
+        EXPECT_EQ(result.signal, signalNumber);
+        EXPECT_FALSE(waitForFileStartingWith(folder.path(), ".killed", 0.2));
+        EXPECT_FALSE(fileExists(folder / "killed.mp4"));
+    }
+    EXPECT_TRUE(isEmptyFolder(folder / "tmp"));
+}
+
+// Arguments the renderer cannot honour are refused before anything is
+// loaded, with status 2: a folder as the video, times past the programme's
+// end (which would also make the list of frame times unbounded).
+TEST(RendererFaults, AFolderAsTheVideoAndTimesPastTheEndAreRefusedAtOnce)
+{
+    TempDir folder;
+    writePictureSet(folder.path(), 8);
+    writeSineMp3(folder / "data/music.mp3", 1.0);
+    mkdir((folder / "a-folder.mp4").c_str(), 0755);
+    const std::vector<std::vector<std::string>> cases = {
+        {"--video", "a-folder.mp4"},
+        {"--to", "132001", "--bench"},
+        {"--to", "4294967295", "--fps", "1000", "--bench"},
+        {"--from", "140000", "--to", "150000", "--png", "frames"},
+        {"--times", "100,132001", "--bench"},
+    };
+    for (std::vector<std::string> arguments : cases) {
+        SCOPED_TRACE(arguments[0] + " " + arguments[1]);
+        arguments.insert(arguments.begin(), binaryPath("skarvelin-render"));
+        const ProcessResult result = runProcess(arguments, folder.path(), {}, 10);
+        EXPECT_TRUE(result.exited);
+        EXPECT_EQ(result.status, 2);
+        EXPECT_EQ(result.err.rfind("skarvelin-render: ", 0), 0u) << result.err;
+        EXPECT_EQ(result.err.find("Error loading"), std::string::npos) << result.err;
+    }
+    EXPECT_FALSE(fileExists(folder / "frames"));
 }
