@@ -1,6 +1,7 @@
 // The demo itself against what machines and users bring: no display, music
 // that is cut short, noise or unreadable, and broken pictures. Whatever the
 // case, it either plays or stops with a clear message; it never dies of a signal.
+#include "../data/generated_data_set.h"
 #include "broken_files.h"
 #include "files.h"
 #include "picture_set.h"
@@ -303,4 +304,48 @@ TEST(RendererFaults, AFolderAsTheVideoAndTimesPastTheEndAreRefusedAtOnce)
         EXPECT_EQ(result.err.find("Error loading"), std::string::npos) << result.err;
     }
     EXPECT_FALSE(fileExists(folder / "frames"));
+}
+
+// skarvelin-data refuses what it does not know instead of taking it for a
+// folder, answers --help on standard output, and fills in only what is
+// missing from a user's data, unless --force.
+TEST(DataToolFaults, OptionsAndAUsersOwnFiles)
+{
+    TempDir folder;
+    for (const std::vector<std::string>& arguments :
+         std::vector<std::vector<std::string>>{{"--version"}, {"-f"}, {"one", "two"}}) {
+        SCOPED_TRACE(arguments[0]);
+        std::vector<std::string> argv = arguments;
+        argv.insert(argv.begin(), binaryPath("skarvelin-data"));
+        const ProcessResult result = runProcess(argv, folder.path(), {}, 10);
+        EXPECT_EQ(result.status, 2);
+        EXPECT_NE(result.err.find("usage: skarvelin-data"), std::string::npos) << result.err;
+        EXPECT_TRUE(result.out.empty());
+        EXPECT_TRUE(isEmptyFolder(folder.path()));
+    }
+    ProcessResult result = runProcess({binaryPath("skarvelin-data"), "--help"}, folder.path(), {}, 10);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out.rfind("usage: skarvelin-data", 0), 0u) << result.out;
+    EXPECT_EQ(result.err, "");
+
+    std::string failure;
+    const std::string defaultData = generatedDataSet(&failure);
+    ASSERT_FALSE(defaultData.empty()) << failure;
+    copyFolder(defaultData + "/data", folder / "data");
+    writeSolidJpeg(folder / "data/code1.jpg", 16, 16, 1, 2, 3);
+    const std::string mine = readFile(folder / "data/code1.jpg");
+    std::remove((folder / "data/code2.jpg").c_str());
+    std::remove((folder / "data/slut3_alfa.jpg").c_str());
+    result = runProcess({binaryPath("skarvelin-data")}, folder.path(), {}, 60);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.out.find("wrote 2 files"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("kept 111 files"), std::string::npos) << result.out;
+    EXPECT_EQ(readFile(folder / "data/code1.jpg"), mine);
+    for (const char* file : {"data/code2.jpg", "data/slut3_alfa.jpg"})
+        EXPECT_EQ(readFile(folder / file), readFile(defaultData + "/" + file)) << file;
+
+    result = runProcess({binaryPath("skarvelin-data"), "--force", "."}, folder.path(), {}, 120);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.out.find("wrote 113 files"), std::string::npos) << result.out;
+    EXPECT_EQ(readFile(folder / "data/code1.jpg"), readFile(defaultData + "/data/code1.jpg"));
 }
