@@ -388,7 +388,10 @@ TEST_F(PictureFaults, CraftedPicturesCostNoMoreThanTheLimitsAllow)
     });
     ASSERT_GT(cleanKb, 0);
     ASSERT_GT(craftedKb, 0);
+#ifndef __SANITIZE_ADDRESS__
+    // (The address sanitizer holds freed memory back for a while: peaks say nothing there.)
     EXPECT_LT(craftedKb, cleanKb + 300 * 1024) << "clean load " << cleanKb << " kB";
+#endif
 }
 
 // A picture nobody may read. Tests usually run as root, where permissions do
