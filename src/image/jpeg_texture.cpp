@@ -12,12 +12,24 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
-namespace {
+// Users put their own pictures in data/: phone photos of 12 megapixels
+// (4032 x 3024) and wallpapers up to 5120 x 2880 (14.7 megapixels), baseline
+// or progressive, must load. The budget is the next round size above those,
+// 4096 x 4096 pixels. A picture at the budget needs up to about 9 bytes a
+// pixel while it is decoded (a progressive file's coefficients and the RGB
+// rows) and the driver keeps 4 bytes a pixel of texture, so a file of a few
+// hundred bytes that claims the budget raises loading's peak memory by about
+// 150 MB at most and costs a few tenths of a second; a header that claims more
+// is refused before anything is allocated for it.
+const size_t PICTURE_PIXEL_BUDGET = 4096 * 4096;
 
-// No OpenGL implementation takes a texture wider or taller than this, and a
-// header may claim up to 65500 on a side: larger pictures count as too large
-// to hold, before anything is allocated for them.
-const JDIMENSION MAX_PICTURE_SIDE = 16384;
+// Encoders write up to a dozen scans (libjpeg's progressive script has 10);
+// every scan costs a pass over all of the picture's blocks, so a few kilobytes
+// of empty scans could otherwise keep loading busy for minutes. djpeg offers
+// the same guard as -maxscans.
+const int PICTURE_SCAN_LIMIT = 100;
+
+namespace {
 
 // libjpeg's error manager, extended with a place to jump back to. A fatal
 // decoder error returns to loadJpeg instead of ending the process, so a broken
@@ -25,6 +37,7 @@ const JDIMENSION MAX_PICTURE_SIDE = 16384;
 struct DecodeErrors {
     jpeg_error_mgr standard;
     jmp_buf failed;
+    char firstWarning[JMSG_LENGTH_MAX];
 };
 
 [[noreturn]] void abandonDecoding(j_common_ptr cinfo)
@@ -32,23 +45,27 @@ struct DecodeErrors {
     longjmp(reinterpret_cast<DecodeErrors*>(cinfo->err)->failed, 1);
 }
 
-// Warnings (level -1) and trace messages (above 0). A file whose picture data
-// stops short (the file ends, or a marker comes, before the last block) is
-// treated like an undecodable one: libjpeg would fill the rest with blank data,
-// and for a header that claims a huge picture it would go on filling every row.
-// Other recoverable corruption is accepted as decoded.
+// Warnings (level -1) and trace messages (above 0). Recoverable damage, data
+// that ends early included, is decoded as libjpeg decodes it: it fills what is
+// missing. The first warning's text is kept for the caller, which prints it
+// (libjpeg's own handler would print it at once, without the file's name).
 void noteMessage(j_common_ptr cinfo, int level)
 {
-    if (level < 0) {
-        const int code = cinfo->err->msg_code;
-        if (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER) abandonDecoding(cinfo);
-        cinfo->err->num_warnings++;
-    }
+    if (level >= 0) return;
+    if (cinfo->err->num_warnings == 0)
+        (*cinfo->err->format_message)(cinfo, reinterpret_cast<DecodeErrors*>(cinfo->err)->firstWarning);
+    cinfo->err->num_warnings++;
 }
 
 // The library's own messages are never printed: the sprite classes report a
 // picture that failed with one line of their own.
 void printNothing(j_common_ptr) {}
+
+// libjpeg calls this at least once a row of blocks while it reads scans.
+void refuseTooManyScans(j_common_ptr cinfo)
+{
+    if (reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > PICTURE_SCAN_LIMIT) abandonDecoding(cinfo);
+}
 
 void setTextureParameters()
 {
@@ -74,15 +91,35 @@ unsigned char* allocate(int width, int height, size_t bytesPerPixel)
     return bytes == 0 ? nullptr : static_cast<unsigned char*>(malloc(bytes));
 }
 
+// The largest texture side the driver takes (16384 for Mesa, 32768 for some
+// drivers); every picture must fit in it.
+int maxTextureSide()
+{
+    GLint side = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &side);
+    return side > 0 ? side : JpegLimits().maxSide;
+}
+
+// Decodes for a texture of this driver, printing a warning after the file's
+// name when the data was damaged.
+unsigned char* decodeForTexture(const char* path, int* width, int* height, const JpegLimits& limits)
+{
+    std::string warning;
+    unsigned char* pixels = loadJpeg(path, width, height, limits, &warning);
+    if (!warning.empty()) fprintf(stderr, "%s: %s\n", path, warning.c_str());
+    return pixels;
+}
+
 }  // namespace
 
-unsigned char* loadJpeg(const char* path, int* width, int* height)
+unsigned char* loadJpeg(const char* path, int* width, int* height, const JpegLimits& limits, std::string* warning)
 {
     FILE* const file = fopen(path, "rb");
     if (!file) return nullptr;
 
     jpeg_decompress_struct cinfo;
     DecodeErrors errors;
+    jpeg_progress_mgr progress;
     // Changed after setjmp and read after a jump back: kept in memory.
     unsigned char* volatile pixels = nullptr;
 
@@ -90,6 +127,7 @@ unsigned char* loadJpeg(const char* path, int* width, int* height)
     errors.standard.error_exit = abandonDecoding;
     errors.standard.emit_message = noteMessage;
     errors.standard.output_message = printNothing;
+    errors.firstWarning[0] = 0;
     if (setjmp(errors.failed)) {
         jpeg_destroy_decompress(&cinfo);
         fclose(file);
@@ -98,14 +136,18 @@ unsigned char* loadJpeg(const char* path, int* width, int* height)
     }
 
     jpeg_create_decompress(&cinfo);
+    progress.progress_monitor = refuseTooManyScans;
+    cinfo.progress = &progress;
     jpeg_stdio_src(&cinfo, file);
     jpeg_read_header(&cinfo, TRUE);
 
-    if (cinfo.image_width > MAX_PICTURE_SIDE || cinfo.image_height > MAX_PICTURE_SIDE) longjmp(errors.failed, 1);
     const int w = static_cast<int>(cinfo.image_width);
     const int h = static_cast<int>(cinfo.image_height);
     *width = w;
     *height = h;
+    if (w > limits.maxSide || h > limits.maxSide || arraySize(w, h, 1) > PICTURE_PIXEL_BUDGET)
+        longjmp(errors.failed, 1);
+    if (limits.width != 0 && (w != limits.width || h != limits.height)) longjmp(errors.failed, 1);
 
     // Greyscale files come out as RGB too; colour spaces that libjpeg cannot
     // turn into RGB (CMYK, YCCK) fail in jpeg_start_decompress.
@@ -130,6 +172,7 @@ unsigned char* loadJpeg(const char* path, int* width, int* height)
     }
 
     jpeg_finish_decompress(&cinfo);
+    if (warning && errors.standard.num_warnings > 0) *warning = errors.firstWarning;
     jpeg_destroy_decompress(&cinfo);
     fclose(file);
     return pixels;
@@ -138,7 +181,9 @@ unsigned char* loadJpeg(const char* path, int* width, int* height)
 int loadTexture(const char* path)
 {
     int width = 0, height = 0;
-    unsigned char* pixels = loadJpeg(path, &width, &height);
+    JpegLimits limits;
+    limits.maxSide = maxTextureSide();
+    unsigned char* pixels = decodeForTexture(path, &width, &height, limits);
     if (!pixels) return -1;
 
     const size_t count = arraySize(width, height, 1);
@@ -182,21 +227,31 @@ int loadTexture(const char* path)
 int loadAlphaTexture(const char* alphaPath, const char* colourPath)
 {
     int width = 0, height = 0;
-    unsigned char* colour = loadJpeg(colourPath, &width, &height);
+    JpegLimits limits;
+    limits.maxSide = maxTextureSide();
+    unsigned char* colour = decodeForTexture(colourPath, &width, &height, limits);
     if (!colour) return -1;
 
-    int alphaWidth = 0, alphaHeight = 0;
-    unsigned char* alpha = loadJpeg(alphaPath, &alphaWidth, &alphaHeight);
-    // A pair of different sizes would be read past the end of the smaller picture.
-    if (!alpha || alphaWidth != width || alphaHeight != height) {
-        free(alpha);
-        free(colour);
-        return -1;
+    // A pair of different sizes would be read past the end of the smaller
+    // picture: the alpha picture must have the colour picture's size, which
+    // its header tells before it is decoded. A file that is its own opacity
+    // is decoded once.
+    const bool selfPaired = strcmp(alphaPath, colourPath) == 0;
+    unsigned char* alpha = colour;
+    if (!selfPaired) {
+        int alphaWidth = 0, alphaHeight = 0;
+        limits.width = width;
+        limits.height = height;
+        alpha = decodeForTexture(alphaPath, &alphaWidth, &alphaHeight, limits);
+        if (!alpha) {
+            free(colour);
+            return -1;
+        }
     }
 
     unsigned char* rgba = allocate(width, height, 4);
     if (!rgba) {
-        free(alpha);
+        if (!selfPaired) free(alpha);
         free(colour);
         return -1;
     }
@@ -216,6 +271,6 @@ int loadAlphaTexture(const char* alphaPath, const char* colourPath)
 
     free(colour);
     free(rgba);
-    free(alpha);
+    if (!selfPaired) free(alpha);
     return static_cast<int>(name);
 }

@@ -1,15 +1,39 @@
 // JPEG files into OpenGL textures.
 #pragma once
 
+#include <cstddef>
+#include <string>
+
+// The most pixels one picture may have, and the most scans its file may hold
+// (jpeg_texture.cpp says why these numbers).
+extern const size_t PICTURE_PIXEL_BUDGET;
+extern const int PICTURE_SCAN_LIMIT;
+
+// What loadJpeg accepts besides the budget and the scan limit. The decoder
+// makes no OpenGL call: the caller passes the texture size limit in.
+struct JpegLimits {
+    int maxSide = 65535;  // neither side may be larger (GL_MAX_TEXTURE_SIZE)
+    int width = 0;        // when not 0, the size the picture must have
+    int height = 0;
+};
+
 // Decodes a JPEG file into packed RGB rows, top row first (3 * width bytes a row).
 // Returns a malloc'd array that the caller frees, or null when the file
-// cannot be opened or decoded; width and height are written once the header is read.
-unsigned char* loadJpeg(const char* path, int* width, int* height);
+// cannot be opened or decoded, or is refused by the limits (checked on the
+// header, before anything is allocated for the picture); width and height are
+// written once the header is read. Data that ends early or is damaged in a way
+// libjpeg recovers from gives the picture libjpeg makes of it (its own fill
+// for what is missing), and libjpeg's first warning goes to warning.
+unsigned char* loadJpeg(const char* path, int* width, int* height, const JpegLimits& limits = JpegLimits(),
+                        std::string* warning = nullptr);
 
 // Uploads one picture as a texture (luminance when every pixel is grey).
 // Returns the texture name, or -1 when the picture could not be loaded.
+// A damaged picture that decodes is uploaded, and the decoder's warning is
+// printed on standard error after the file's name.
 int loadTexture(const char* path);
 
 // Uploads an RGBA texture: colour from the colour picture, opacity from the
 // red channel of the alpha picture. Returns the texture name, or -1.
+// Warnings as for loadTexture.
 int loadAlphaTexture(const char* alphaPath, const char* colourPath);

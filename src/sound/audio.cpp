@@ -62,6 +62,10 @@ bool audioInit(int mixRate, int softwareChannels, unsigned flags)
     lastError = AUDIO_OK;
     if (initialised) return fail(AUDIO_ERR_ALREADY_INITIALISED);
     if (mixRate <= 0 || softwareChannels < 0 || flags != 0) return fail(AUDIO_ERR_INVALID_PARAM);
+    // Starting audio brings up SDL's event subsystem, which would replace the
+    // SIGINT and SIGTERM dispositions with handlers that only queue a quit
+    // event nobody reads: Ctrl-C and kill must end the demo as in any program.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return fail(AUDIO_ERR_INIT);
     if (Mix_OpenAudio(mixRate, MIX_DEFAULT_FORMAT, 2, MIX_BUFFER_SAMPLES) != 0) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);

@@ -1,6 +1,7 @@
 // The demo itself against what machines and users bring: no display, music
 // that is cut short, noise or unreadable, and broken pictures. Whatever the
 // case, it either plays or stops with a clear message; it never dies of a signal.
+#include "../data/generated_data_set.h"
 #include "broken_files.h"
 #include "files.h"
 #include "picture_set.h"
@@ -9,9 +10,12 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <sstream>
 #include <thread>
@@ -34,6 +38,23 @@ std::string pictureMessages(const std::string& text)
     while (std::getline(lines, each))
         if (each.rfind("Error loading", 0) == 0) kept += each + "\n";
     return kept;
+}
+
+// Waits up to timeoutSeconds for a file whose name starts with prefix in folder.
+bool waitForFileStartingWith(const std::string& folder, const std::string& prefix, double timeoutSeconds)
+{
+    const double start = nowSeconds();
+    while (secondsSince(start) < timeoutSeconds) {
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+            if (entry.path().filename().string().rfind(prefix, 0) == 0) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+}
+
+bool isEmptyFolder(const std::string& folder)
+{
+    return std::filesystem::is_empty(folder);
 }
 
 bool endsWithASoundMessage(const std::string& text)
@@ -189,4 +210,142 @@ TEST_F(DemoFaults, BrokenPicturesAreReportedAndTheProgrammePlaysOn)
     for (int i = 0; i < 7; ++i) pairs7 += "Error loading\n";
     EXPECT_EQ(pictureMessages(result.err), "Error loading data/loading.jpg\n" + pairs3 + "Error loading data/soya2.jpg\n" + pairs7 +
                               "Error loading data/hearing1.jpg\n");
+}
+
+// Ctrl-C and kill end the demo at once, as they end any program, also once
+// the sound system runs (the disk driver has begun to write the music).
+TEST_F(DemoFaults, InterruptAndTerminateEndTheDemo)
+{
+    writeSineMp3(folder / "data/music.mp3", 10.0);
+    for (int signalNumber : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(strsignal(signalNumber));
+        const std::string audio = folder / "audio.raw";
+        std::remove(audio.c_str());
+        Process demo({binaryPath("skarvelin")}, folder.path(), environment());
+        auto audioBytes = [&] {
+            std::error_code noFileYet;
+            const uintmax_t bytes = std::filesystem::file_size(audio, noFileYet);
+            return noFileYet ? 0 : bytes;
+        };
+        const double start = nowSeconds();
+        while (demo.running() && secondsSince(start) < 30 && audioBytes() == 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        ASSERT_TRUE(demo.running());
+        ASSERT_GT(audioBytes(), 0u);
+        kill(demo.pid(), signalNumber);
+        const ProcessResult result = demo.wait(1.0);
+        EXPECT_FALSE(result.timedOut);
+        EXPECT_EQ(result.signal, signalNumber);
+    }
+}
+
+// The renderer keeps the signals it found ignored: under nohup a hangup does
+// not stop it and the video is finished. Killed, it leaves neither its
+// unfinished video nor its encoder's log behind.
+TEST(RendererFaults, NohupSurvivesAHangupAndKillLeavesNoTemporaryFiles)
+{
+    TempDir folder;
+    writePictureSet(folder.path(), 8);
+    writeSineMp3(folder / "data/music.mp3", 3.0);
+    mkdir((folder / "tmp").c_str(), 0755);
+    const std::map<std::string, std::string> env = {{"TMPDIR", folder / "tmp"}};
+    auto render = [&](const std::string& video, bool nohup) {
+        std::vector<std::string> argv = {binaryPath("skarvelin-render"), "--to", "20000", "--fps", "10",
+                                         "--size",                       "32x32", "--video", video};
+        if (nohup) argv.insert(argv.begin(), "nohup");
+        return std::make_unique<Process>(argv, folder.path(), env);
+    };
+
+    auto hungUp = render("hungup.mp4", true);
+    // The unfinished video appears once the encoder runs, before loading.
+    ASSERT_TRUE(waitForFileStartingWith(folder.path(), ".hungup.partial-", 30));
+    kill(hungUp->pid(), SIGHUP);
+    ProcessResult result = hungUp->wait(120);
+    EXPECT_TRUE(result.exited) << "signal " << result.signal;
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_TRUE(fileExists(folder / "hungup.mp4"));
+
+    for (int signalNumber : {SIGTERM, SIGHUP, SIGINT}) {
+        SCOPED_TRACE(strsignal(signalNumber));
+        auto killed = render("killed.mp4", false);
+        ASSERT_TRUE(waitForFileStartingWith(folder.path(), ".killed.partial-", 30));
+        kill(killed->pid(), signalNumber);
+        result = killed->wait(30);
+        EXPECT_EQ(result.signal, signalNumber);
+        EXPECT_FALSE(waitForFileStartingWith(folder.path(), ".killed", 0.2));
+        EXPECT_FALSE(fileExists(folder / "killed.mp4"));
+    }
+    EXPECT_TRUE(isEmptyFolder(folder / "tmp"));
+}
+
+// Arguments the renderer cannot honour are refused before anything is
+// loaded, with status 2: a folder as the video, times past the programme's
+// end (which would also make the list of frame times unbounded).
+TEST(RendererFaults, AFolderAsTheVideoAndTimesPastTheEndAreRefusedAtOnce)
+{
+    TempDir folder;
+    writePictureSet(folder.path(), 8);
+    writeSineMp3(folder / "data/music.mp3", 1.0);
+    mkdir((folder / "a-folder.mp4").c_str(), 0755);
+    const std::vector<std::vector<std::string>> cases = {
+        {"--video", "a-folder.mp4"},
+        {"--to", "132001", "--bench"},
+        {"--to", "4294967295", "--fps", "1000", "--bench"},
+        {"--from", "140000", "--to", "150000", "--png", "frames"},
+        {"--times", "100,132001", "--bench"},
+    };
+    for (std::vector<std::string> arguments : cases) {
+        SCOPED_TRACE(arguments[0] + " " + arguments[1]);
+        arguments.insert(arguments.begin(), binaryPath("skarvelin-render"));
+        const ProcessResult result = runProcess(arguments, folder.path(), {}, 10);
+        EXPECT_TRUE(result.exited);
+        EXPECT_EQ(result.status, 2);
+        EXPECT_EQ(result.err.rfind("skarvelin-render: ", 0), 0u) << result.err;
+        EXPECT_EQ(result.err.find("Error loading"), std::string::npos) << result.err;
+    }
+    EXPECT_FALSE(fileExists(folder / "frames"));
+}
+
+// skarvelin-data refuses what it does not know instead of taking it for a
+// folder, answers --help on standard output, and fills in only what is
+// missing from a user's data, unless --force.
+TEST(DataToolFaults, OptionsAndAUsersOwnFiles)
+{
+    TempDir folder;
+    for (const std::vector<std::string>& arguments :
+         std::vector<std::vector<std::string>>{{"--version"}, {"-f"}, {"one", "two"}}) {
+        SCOPED_TRACE(arguments[0]);
+        std::vector<std::string> argv = arguments;
+        argv.insert(argv.begin(), binaryPath("skarvelin-data"));
+        const ProcessResult result = runProcess(argv, folder.path(), {}, 10);
+        EXPECT_EQ(result.status, 2);
+        EXPECT_NE(result.err.find("usage: skarvelin-data"), std::string::npos) << result.err;
+        EXPECT_TRUE(result.out.empty());
+        EXPECT_TRUE(isEmptyFolder(folder.path()));
+    }
+    ProcessResult result = runProcess({binaryPath("skarvelin-data"), "--help"}, folder.path(), {}, 10);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out.rfind("usage: skarvelin-data", 0), 0u) << result.out;
+    EXPECT_EQ(result.err, "");
+
+    std::string failure;
+    const std::string defaultData = generatedDataSet(&failure);
+    ASSERT_FALSE(defaultData.empty()) << failure;
+    copyFolder(defaultData + "/data", folder / "data");
+    writeSolidJpeg(folder / "data/code1.jpg", 16, 16, 1, 2, 3);
+    const std::string mine = readFile(folder / "data/code1.jpg");
+    std::remove((folder / "data/code2.jpg").c_str());
+    std::remove((folder / "data/slut3_alfa.jpg").c_str());
+    result = runProcess({binaryPath("skarvelin-data")}, folder.path(), {}, 60);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.out.find("wrote 2 files"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("kept 111 files"), std::string::npos) << result.out;
+    EXPECT_EQ(readFile(folder / "data/code1.jpg"), mine);
+    for (const char* file : {"data/code2.jpg", "data/slut3_alfa.jpg"})
+        EXPECT_EQ(readFile(folder / file), readFile(defaultData + "/" + file)) << file;
+
+    result = runProcess({binaryPath("skarvelin-data"), "--force", "."}, folder.path(), {}, 120);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.out.find("wrote 113 files"), std::string::npos) << result.out;
+    EXPECT_EQ(readFile(folder / "data/code1.jpg"), readFile(defaultData + "/data/code1.jpg"));
 }

@@ -6,6 +6,7 @@
 #include "pictures.h"
 #include "soundtrack.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -23,6 +24,27 @@ std::string stemOf(const std::string& path)
     std::string name = std::filesystem::path(path).filename().string();
     size_t dot = name.rfind('.');
     return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+// Writes through a temporary name beside path and renames it when whole, so
+// a run that is interrupted never leaves a cut-short file that a later run
+// would keep as if it were the user's.
+template <typename Write>
+bool writeWhole(const std::string& path, std::string& error, Write write)
+{
+    const std::string partial = path + ".partial";
+    if (!write(partial)) {
+        std::remove(partial.c_str());
+        return false;
+    }
+    std::error_code ec;
+    std::filesystem::rename(partial, path, ec);
+    if (ec) {
+        std::remove(partial.c_str());
+        error = "cannot write " + path + ": " + ec.message();
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -49,7 +71,7 @@ std::vector<PictureFile> pictureFiles()
     return files;
 }
 
-bool writeDataSet(const std::string& dir, DataSetSummary& summary, std::string& error)
+bool writeDataSet(const std::string& dir, bool force, DataSetSummary& summary, std::string& error)
 {
     namespace fs = std::filesystem;
     fs::path folder = fs::path(dir) / "data";
@@ -60,26 +82,39 @@ bool writeDataSet(const std::string& dir, DataSetSummary& summary, std::string& 
         return false;
     }
 
+    auto keep = [&](const std::string& path) {
+        if (force || !fs::exists(path, ec)) return false;
+        summary.kept++;
+        return true;
+    };
+
     // The soundtrack is made on a second thread while the pictures are painted.
     std::string musicPath = (folder / "music.mp3").string();
+    const bool makeMusic = !keep(musicPath);
     std::string musicError;
-    bool musicOk = false;
+    bool musicOk = !makeMusic;
     std::thread music([&] {
+        if (!makeMusic) return;
         std::vector<int16_t> samples = synthesizeSoundtrack();
-        musicOk = writeMp3File(musicPath, samples, SOUNDTRACK_RATE, musicError);
+        musicOk = writeWhole(musicPath, musicError, [&](const std::string& partial) {
+            return writeMp3File(partial, samples, SOUNDTRACK_RATE, musicError);
+        });
     });
 
     bool ok = true;
     std::map<std::string, std::pair<int, int>> sizes;
     for (const PictureFile& file : pictureFiles()) {
+        std::string path = (fs::path(dir) / file.path).string();
+        if (keep(path)) continue;
         Canvas canvas;
         if (!paintPicture(file.stem, file.mask, canvas)) {
             error = "no painter for " + file.path;
             ok = false;
             break;
         }
-        std::string path = (fs::path(dir) / file.path).string();
-        if (!writeJpegFile(path, canvas, file.mask ? MASK_QUALITY : COLOUR_QUALITY, error)) {
+        if (!writeWhole(path, error, [&](const std::string& partial) {
+                return writeJpegFile(partial, canvas, file.mask ? MASK_QUALITY : COLOUR_QUALITY, error);
+            })) {
             ok = false;
             break;
         }
@@ -90,11 +125,12 @@ bool writeDataSet(const std::string& dir, DataSetSummary& summary, std::string& 
     music.join();
 
     if (ok) {
-        // Both pictures of an opacity pair must have the same size.
+        // Both pictures of an opacity pair we painted must have the same size.
         for (const SpriteGroup* group : ALL_SPRITE_GROUPS)
             for (size_t i = 0; i < group->count; ++i) {
                 const SpriteRow& row = group->rows[i];
-                if (row.alpha && sizes[row.alpha] != sizes[row.colour]) {
+                if (row.alpha && sizes.count(row.alpha) && sizes.count(row.colour) &&
+                    sizes[row.alpha] != sizes[row.colour]) {
                     error = std::string("size of ") + row.colour + " differs from its mask " + row.alpha;
                     return false;
                 }
@@ -105,7 +141,9 @@ bool writeDataSet(const std::string& dir, DataSetSummary& summary, std::string& 
         error = musicError;
         return false;
     }
-    summary.files++;
-    summary.bytes += fs::file_size(musicPath, ec);
+    if (makeMusic) {
+        summary.files++;
+        summary.bytes += fs::file_size(musicPath, ec);
+    }
     return true;
 }

@@ -18,10 +18,13 @@ struct PictureFile {
 std::vector<PictureFile> pictureFiles();
 
 struct DataSetSummary {
-    int files = 0;
-    uint64_t bytes = 0;
+    int files = 0;      // written
+    uint64_t bytes = 0; // written
+    int kept = 0;       // already there and left alone
 };
 
 // Writes DIR/data/ with every picture and music.mp3, creating folders as
-// needed. Returns false with a message when something cannot be made or written.
-bool writeDataSet(const std::string& dir, DataSetSummary& summary, std::string& error);
+// needed. Files already there are kept (they may be the user's own) unless
+// force is set. Each file appears under its name only once it is whole.
+// Returns false with a message when something cannot be made or written.
+bool writeDataSet(const std::string& dir, bool force, DataSetSummary& summary, std::string& error);

@@ -74,6 +74,8 @@ int main(int argc, char** argv)
     // Outputs are checked before the long loading, so a typo costs nothing.
     if (!options.pngFolder.empty() && !prepareFolder(options.pngFolder, &error)) return fail(EXIT_FAILED, error);
     if (!options.videoFile.empty()) {
+        if (isFolder(options.videoFile.c_str()))
+            return fail(EXIT_USAGE, "--video wants a file to write, and " + options.videoFile + " is a folder");
         std::string parent = std::filesystem::path(options.videoFile).parent_path().string();
         if (!prepareFolder(parent.empty() ? "." : parent, &error)) return fail(EXIT_FAILED, error);
     }

@@ -1,5 +1,6 @@
 #include "options.h"
 
+#include <algorithm>
 
 const char* const USAGE =
     "usage: skarvelin-render [--size WxH] [--times T1,T2,...] [--from MS] [--to MS] [--fps N]\n"
@@ -151,6 +152,20 @@ bool parseOptions(int argc, char** argv, RenderOptions* options, std::string* er
         }
     }
     if (options->help) return true;
+    // Nothing is drawn after the programme's end, and with every time at most
+    // this, the list of frame times stays small however high the rate.
+    for (uint32_t t : options->times)
+        if (t > static_cast<uint32_t>(PROGRAMME_END_MS)) {
+            *error = "--times " + std::to_string(t) + " is past the end of the programme (" +
+                     std::to_string(PROGRAMME_END_MS) + " ms)";
+            return false;
+        }
+    if (std::max(options->from, options->to) > static_cast<uint32_t>(PROGRAMME_END_MS)) {
+        *error = std::string(options->from > options->to ? "--from " : "--to ") +
+                 std::to_string(std::max(options->from, options->to)) + " is past the end of the programme (" +
+                 std::to_string(PROGRAMME_END_MS) + " ms)";
+        return false;
+    }
     if (options->haveTimes && options->rangeGiven) {
         *error = "--times cannot be combined with --from or --to";
         return false;

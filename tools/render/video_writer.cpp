@@ -9,9 +9,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 extern char** environ;
@@ -26,32 +28,73 @@ std::string seconds(uint64_t milliseconds)
     return text;
 }
 
-// The unfinished video's path, for the signal handler: an interrupted render
-// leaves no half-written file behind.
+// What an interrupted render must not leave behind: the encoder, its
+// unfinished video and its message log. Plain data, for the signal handler.
 char interruptedPartial[4096];
+char interruptedLog[4096];
+volatile pid_t interruptedEncoder = -1;
 
-void removePartialAndDie(int signalNumber)
+// Ctrl-C, kill and a closed terminal. A signal that was ignored when the
+// render started (nohup, a background job) stays ignored.
+const int CLEANUP_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP};
+struct sigaction previousActions[std::size(CLEANUP_SIGNALS)];
+bool handlerInstalled[std::size(CLEANUP_SIGNALS)];
+
+void cleanUpAndDie(int signalNumber)
 {
+    const pid_t encoder = interruptedEncoder;
+    if (encoder > 0) {
+        // Killed outright: an encoder told to stop would still finish the file.
+        kill(encoder, SIGKILL);
+        waitpid(encoder, nullptr, 0);
+    }
     if (interruptedPartial[0]) unlink(interruptedPartial);
+    if (interruptedLog[0]) unlink(interruptedLog);
     signal(signalNumber, SIG_DFL);
     raise(signalNumber);
 }
 
-void rememberPartial(const std::string& path)
+bool copyPath(const std::string& path, char* to, size_t size)
 {
-    if (path.size() >= sizeof interruptedPartial) return;
-    std::memcpy(interruptedPartial, path.c_str(), path.size() + 1);
-    signal(SIGINT, removePartialAndDie);
-    signal(SIGTERM, removePartialAndDie);
-    signal(SIGHUP, removePartialAndDie);
+    if (path.size() >= size) return false;
+    std::memcpy(to, path.c_str(), path.size() + 1);
+    return true;
 }
 
-void forgetPartial()
+void cleanUpOnSignals(const std::string& partial, const std::string& log, pid_t encoder)
 {
-    signal(SIGINT, SIG_DFL);
-    signal(SIGTERM, SIG_DFL);
-    signal(SIGHUP, SIG_DFL);
+    if (!copyPath(partial, interruptedPartial, sizeof interruptedPartial) ||
+        !copyPath(log, interruptedLog, sizeof interruptedLog))
+        return;
+    interruptedEncoder = encoder;
+    for (size_t i = 0; i < std::size(CLEANUP_SIGNALS); ++i) {
+        sigaction(CLEANUP_SIGNALS[i], nullptr, &previousActions[i]);
+        handlerInstalled[i] = previousActions[i].sa_handler != SIG_IGN;
+        if (handlerInstalled[i]) signal(CLEANUP_SIGNALS[i], cleanUpAndDie);
+    }
+}
+
+// The encoder is about to be reaped: its process id may soon be someone else's.
+void forgetEncoder()
+{
+    interruptedEncoder = -1;
+}
+
+void forgetCleanup()
+{
+    for (size_t i = 0; i < std::size(CLEANUP_SIGNALS); ++i)
+        if (handlerInstalled[i]) sigaction(CLEANUP_SIGNALS[i], &previousActions[i], nullptr);
+    std::fill(std::begin(handlerInstalled), std::end(handlerInstalled), false);
+    interruptedEncoder = -1;
     interruptedPartial[0] = 0;
+    interruptedLog[0] = 0;
+}
+
+// Where temporary files go: $TMPDIR, else /tmp.
+std::string temporaryFolder()
+{
+    const char* folder = std::getenv("TMPDIR");
+    return folder && *folder ? folder : "/tmp";
 }
 
 }  // namespace
@@ -99,8 +142,8 @@ bool VideoWriter::start(const std::string& file, int width, int height, int fps,
     partial_ = partial.string();
     frameBytes_ = static_cast<size_t>(width) * height * 3;
 
-    char logName[] = "/tmp/skarvelin-render-ffmpeg-XXXXXX";
-    int logFd = mkstemp(logName);
+    std::string logName = temporaryFolder() + "/skarvelin-render-ffmpeg-XXXXXX";
+    int logFd = mkstemp(logName.data());
     if (logFd < 0) {
         *error = std::string("cannot make a temporary file for ffmpeg's messages: ") + std::strerror(errno);
         return false;
@@ -142,7 +185,7 @@ bool VideoWriter::start(const std::string& file, int width, int height, int fps,
     // Room for a whole frame in the pipe lets the next frame render while
     // ffmpeg takes this one; where the system refuses, the default still works.
     fcntl(pipe_, F_SETPIPE_SZ, static_cast<int>(std::min<size_t>(frameBytes_ + 4096, 1 << 20)));
-    rememberPartial(partial_);
+    cleanUpOnSignals(partial_, log_, pid_);
     return true;
 }
 
@@ -163,6 +206,7 @@ bool VideoWriter::writeFrame(const std::vector<unsigned char>& rgb, std::string*
             close(pipe_);
             pipe_ = -1;
             int status;
+            forgetEncoder();
             while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
             }
             pid_ = -1;
@@ -189,6 +233,7 @@ bool VideoWriter::finish(std::string* error)
         pipe_ = -1;
     }
     int status = 0;
+    forgetEncoder();
     while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
     }
     pid_ = -1;
@@ -214,7 +259,6 @@ bool VideoWriter::finish(std::string* error)
         return false;
     }
     partial_.clear();
-    forgetPartial();
     abandon();
     return true;
 }
@@ -239,6 +283,7 @@ void VideoWriter::abandon()
         pipe_ = -1;
     }
     if (pid_ > 0) {
+        forgetEncoder();
         kill(pid_, SIGTERM);
         int status;
         while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
@@ -248,10 +293,10 @@ void VideoWriter::abandon()
     if (!partial_.empty()) {
         unlink(partial_.c_str());
         partial_.clear();
-        forgetPartial();
     }
     if (!log_.empty()) {
         unlink(log_.c_str());
         log_.clear();
     }
+    forgetCleanup();
 }
