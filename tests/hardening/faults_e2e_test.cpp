@@ -52,11 +52,6 @@ bool waitForFileStartingWith(const std::string& folder, const std::string& prefi
     return false;
 }
 
-bool isEmptyFolder(const std::string& folder)
-{
-    return std::filesystem::is_empty(folder);
-}
-
 bool endsWithASoundMessage(const std::string& text)
 {
     for (const char* message : SOUND_MESSAGES)
@@ -213,25 +208,16 @@ TEST_F(DemoFaults, BrokenPicturesAreReportedAndTheProgrammePlaysOn)
 }
 
 // Ctrl-C and kill end the demo at once, as they end any program, also once
-// the sound system runs (the disk driver has begun to write the music).
+// the sound system runs (its disk driver has opened its file).
 TEST_F(DemoFaults, InterruptAndTerminateEndTheDemo)
 {
     writeSineMp3(folder / "data/music.mp3", 10.0);
     for (int signalNumber : {SIGINT, SIGTERM}) {
         SCOPED_TRACE(strsignal(signalNumber));
-        const std::string audio = folder / "audio.raw";
-        std::remove(audio.c_str());
+        std::remove((folder / "audio.raw").c_str());
         Process demo({binaryPath("skarvelin")}, folder.path(), environment());
-        auto audioBytes = [&] {
-            std::error_code noFileYet;
-            const uintmax_t bytes = std::filesystem::file_size(audio, noFileYet);
-            return noFileYet ? 0 : bytes;
-        };
-        const double start = nowSeconds();
-        while (demo.running() && secondsSince(start) < 30 && audioBytes() == 0)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        ASSERT_TRUE(waitForFileStartingWith(folder.path(), "audio.raw", 30));
         ASSERT_TRUE(demo.running());
-        ASSERT_GT(audioBytes(), 0u);
         kill(demo.pid(), signalNumber);
         const ProcessResult result = demo.wait(1.0);
         EXPECT_FALSE(result.timedOut);
@@ -239,71 +225,48 @@ TEST_F(DemoFaults, InterruptAndTerminateEndTheDemo)
     }
 }
 
-// The renderer keeps the signals it found ignored: under nohup a hangup does
-// not stop it and the video is finished. Killed, it leaves neither its
-// unfinished video nor its encoder's log behind.
-TEST(RendererFaults, NohupSurvivesAHangupAndKillLeavesNoTemporaryFiles)
+// The renderer refuses at once, with status 2 and before loading, a folder as
+// the video and times past the programme's end (which would also make its
+// list of frame times unbounded). It keeps the signals it found ignored:
+// under nohup a hangup does not stop it and the video is finished. Killed,
+// it leaves neither its unfinished video nor its encoder's log behind.
+TEST(RendererFaults, RefusalsAtOnceNohupAndNoTemporaryFilesLeft)
 {
     TempDir folder;
     writePictureSet(folder.path(), 8);
     writeSineMp3(folder / "data/music.mp3", 3.0);
-    mkdir((folder / "tmp").c_str(), 0755);
-    const std::map<std::string, std::string> env = {{"TMPDIR", folder / "tmp"}};
-    auto render = [&](const std::string& video, bool nohup) {
-        std::vector<std::string> argv = {binaryPath("skarvelin-render"), "--to", "20000", "--fps", "10",
-                                         "--size",                       "32x32", "--video", video};
-        if (nohup) argv.insert(argv.begin(), "nohup");
-        return std::make_unique<Process>(argv, folder.path(), env);
-    };
-
-    auto hungUp = render("hungup.mp4", true);
-    // The unfinished video appears once the encoder runs, before loading.
-    ASSERT_TRUE(waitForFileStartingWith(folder.path(), ".hungup.partial-", 30));
-    kill(hungUp->pid(), SIGHUP);
-    ProcessResult result = hungUp->wait(120);
-    EXPECT_TRUE(result.exited) << "signal " << result.signal;
-    EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_TRUE(fileExists(folder / "hungup.mp4"));
-
-    for (int signalNumber : {SIGTERM, SIGHUP, SIGINT}) {
-        SCOPED_TRACE(strsignal(signalNumber));
-        auto killed = render("killed.mp4", false);
-        ASSERT_TRUE(waitForFileStartingWith(folder.path(), ".killed.partial-", 30));
-        kill(killed->pid(), signalNumber);
-        result = killed->wait(30);
-        EXPECT_EQ(result.signal, signalNumber);
-        EXPECT_FALSE(waitForFileStartingWith(folder.path(), ".killed", 0.2));
-        EXPECT_FALSE(fileExists(folder / "killed.mp4"));
-    }
-    EXPECT_TRUE(isEmptyFolder(folder / "tmp"));
-}
-
-// Arguments the renderer cannot honour are refused before anything is
-// loaded, with status 2: a folder as the video, times past the programme's
-// end (which would also make the list of frame times unbounded).
-TEST(RendererFaults, AFolderAsTheVideoAndTimesPastTheEndAreRefusedAtOnce)
-{
-    TempDir folder;
-    writePictureSet(folder.path(), 8);
-    writeSineMp3(folder / "data/music.mp3", 1.0);
     mkdir((folder / "a-folder.mp4").c_str(), 0755);
-    const std::vector<std::vector<std::string>> cases = {
-        {"--video", "a-folder.mp4"},
-        {"--to", "132001", "--bench"},
-        {"--to", "4294967295", "--fps", "1000", "--bench"},
-        {"--from", "140000", "--to", "150000", "--png", "frames"},
-        {"--times", "100,132001", "--bench"},
-    };
-    for (std::vector<std::string> arguments : cases) {
-        SCOPED_TRACE(arguments[0] + " " + arguments[1]);
-        arguments.insert(arguments.begin(), binaryPath("skarvelin-render"));
-        const ProcessResult result = runProcess(arguments, folder.path(), {}, 10);
-        EXPECT_TRUE(result.exited);
-        EXPECT_EQ(result.status, 2);
+    mkdir((folder / "tmp").c_str(), 0755);
+    const std::string renderer = binaryPath("skarvelin-render");
+    for (const std::vector<std::string>& argv : std::vector<std::vector<std::string>>{
+             {renderer, "--video", "a-folder.mp4"},
+             {renderer, "--to", "4294967295", "--fps", "1000", "--bench"},
+             {renderer, "--times", "100,132001", "--bench"}}) {
+        const ProcessResult result = runProcess(argv, folder.path(), {}, 10);
+        EXPECT_EQ(result.status, 2) << argv[1];
         EXPECT_EQ(result.err.rfind("skarvelin-render: ", 0), 0u) << result.err;
         EXPECT_EQ(result.err.find("Error loading"), std::string::npos) << result.err;
     }
-    EXPECT_FALSE(fileExists(folder / "frames"));
+
+    // The unfinished video appears once the encoder runs, before loading.
+    auto render = [&](const std::string& video, int signalNumber, bool nohup) {
+        std::vector<std::string> argv = {renderer, "--to", "20000", "--fps", "10", "--size", "32x32", "--video", video};
+        if (nohup) argv.insert(argv.begin(), "nohup");
+        Process render(argv, folder.path(), {{"TMPDIR", folder / "tmp"}});
+        EXPECT_TRUE(waitForFileStartingWith(folder.path(), "." + video.substr(0, video.find('.')) + ".partial-", 30));
+        kill(render.pid(), signalNumber);
+        return render.wait(120);
+    };
+    ProcessResult result = render("hungup.mp4", SIGHUP, true);
+    EXPECT_EQ(result.status, 0) << "signal " << result.signal << result.err;
+    EXPECT_TRUE(fileExists(folder / "hungup.mp4"));
+    for (int signalNumber : {SIGTERM, SIGHUP, SIGINT}) {
+        SCOPED_TRACE(strsignal(signalNumber));
+        EXPECT_EQ(render("killed.mp4", signalNumber, false).signal, signalNumber);
+        EXPECT_FALSE(waitForFileStartingWith(folder.path(), ".killed", 0.2));
+        EXPECT_FALSE(fileExists(folder / "killed.mp4"));
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(folder / "tmp"));
 }
 
 // skarvelin-data refuses what it does not know instead of taking it for a
@@ -312,21 +275,17 @@ TEST(RendererFaults, AFolderAsTheVideoAndTimesPastTheEndAreRefusedAtOnce)
 TEST(DataToolFaults, OptionsAndAUsersOwnFiles)
 {
     TempDir folder;
-    for (const std::vector<std::string>& arguments :
-         std::vector<std::vector<std::string>>{{"--version"}, {"-f"}, {"one", "two"}}) {
-        SCOPED_TRACE(arguments[0]);
-        std::vector<std::string> argv = arguments;
-        argv.insert(argv.begin(), binaryPath("skarvelin-data"));
+    const std::string tool = binaryPath("skarvelin-data");
+    for (const std::vector<std::string>& argv : std::vector<std::vector<std::string>>{
+             {tool, "--version"}, {tool, "one", "two"}}) {
         const ProcessResult result = runProcess(argv, folder.path(), {}, 10);
         EXPECT_EQ(result.status, 2);
-        EXPECT_NE(result.err.find("usage: skarvelin-data"), std::string::npos) << result.err;
-        EXPECT_TRUE(result.out.empty());
-        EXPECT_TRUE(isEmptyFolder(folder.path()));
+        EXPECT_EQ(result.err.find("usage: skarvelin-data"), result.err.find('\n') + 1) << result.err;
+        EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
     }
-    ProcessResult result = runProcess({binaryPath("skarvelin-data"), "--help"}, folder.path(), {}, 10);
+    ProcessResult result = runProcess({tool, "--help"}, folder.path(), {}, 10);
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out.rfind("usage: skarvelin-data", 0), 0u) << result.out;
-    EXPECT_EQ(result.err, "");
 
     std::string failure;
     const std::string defaultData = generatedDataSet(&failure);
@@ -334,17 +293,15 @@ TEST(DataToolFaults, OptionsAndAUsersOwnFiles)
     copyFolder(defaultData + "/data", folder / "data");
     writeSolidJpeg(folder / "data/code1.jpg", 16, 16, 1, 2, 3);
     const std::string mine = readFile(folder / "data/code1.jpg");
-    std::remove((folder / "data/code2.jpg").c_str());
     std::remove((folder / "data/slut3_alfa.jpg").c_str());
-    result = runProcess({binaryPath("skarvelin-data")}, folder.path(), {}, 60);
+    result = runProcess({tool}, folder.path(), {}, 60);
     EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_NE(result.out.find("wrote 2 files"), std::string::npos) << result.out;
-    EXPECT_NE(result.out.find("kept 111 files"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("wrote 1 file, "), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("kept 112 files"), std::string::npos) << result.out;
     EXPECT_EQ(readFile(folder / "data/code1.jpg"), mine);
-    for (const char* file : {"data/code2.jpg", "data/slut3_alfa.jpg"})
-        EXPECT_EQ(readFile(folder / file), readFile(defaultData + "/" + file)) << file;
+    EXPECT_EQ(readFile(folder / "data/slut3_alfa.jpg"), readFile(defaultData + "/data/slut3_alfa.jpg"));
 
-    result = runProcess({binaryPath("skarvelin-data"), "--force", "."}, folder.path(), {}, 120);
+    result = runProcess({tool, "--force", "."}, folder.path(), {}, 120);
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_NE(result.out.find("wrote 113 files"), std::string::npos) << result.out;
     EXPECT_EQ(readFile(folder / "data/code1.jpg"), readFile(defaultData + "/data/code1.jpg"));

@@ -19,18 +19,18 @@
 #include "working_folder.h"
 
 #include <GL/gl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <sys/resource.h>
-
-#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -61,11 +61,6 @@ std::string messagesFor(const Files& files)
     return text;
 }
 
-std::string messagesFor(const std::string& file)
-{
-    return messagesFor(Files{file});
-}
-
 // The lines of text that start with prefix.
 std::string linesStartingWith(const std::string& text, const std::string& prefix)
 {
@@ -74,13 +69,6 @@ std::string linesStartingWith(const std::string& text, const std::string& prefix
     while (std::getline(lines, line))
         if (line.rfind(prefix, 0) == 0) kept += line + "\n";
     return kept;
-}
-
-long peakMemoryKb()
-{
-    rusage usage;
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
 }
 
 struct Texel {
@@ -154,14 +142,16 @@ protected:
                       const std::function<void(const std::string& messages)>& check)
     {
         const std::string result = folder + "/peak-growth";
+        rusage usage;
         inChild(what, [&] {
-            const long before = peakMemoryKb();
+            getrusage(RUSAGE_SELF, &usage);
+            const long before = usage.ru_maxrss;
             const std::string messages = loadAndDraw(folder);
-            writeFile(result, std::to_string(peakMemoryKb() - before));
+            getrusage(RUSAGE_SELF, &usage);
+            writeFile(result, std::to_string(usage.ru_maxrss - before));
             check(messages);
         });
-        const std::string text = fileExists(result) ? readFile(result) : "";
-        return text.empty() ? -1 : std::stol(text);
+        return fileExists(result) ? std::atol(readFile(result).c_str()) : -1;
     }
 
     // Every slot holds a sprite; exactly those that need a file that failed have texture 0.
@@ -193,13 +183,13 @@ TEST_F(PictureFaults, MessagesPerMissingPicture)
     ASSERT_EQ(files.size(), 112u);
     std::string tenPairs;
     for (int i = 0; i < 10; ++i) tenPairs += "Error loading\n";
-    EXPECT_EQ(messagesFor("data/maskine8_alfa.jpg"), tenPairs);
-    EXPECT_EQ(messagesFor("data/spheres_texture1.jpg"),
+    EXPECT_EQ(messagesFor({"data/maskine8_alfa.jpg"}), tenPairs);
+    EXPECT_EQ(messagesFor({"data/spheres_texture1.jpg"}),
               "Error loading data/spheres_texture1.jpg\nError loading data/spheres_texture1.jpg\n");
-    EXPECT_EQ(messagesFor("data/nois1.jpg"), "Error loading\n");
+    EXPECT_EQ(messagesFor({"data/nois1.jpg"}), "Error loading\n");
     size_t lines = 0;
     for (const std::string& file : files)
-        for (char c : messagesFor(file)) lines += c == '\n';
+        for (char c : messagesFor({file})) lines += c == '\n';
     // 39 plain sprites, 5 pairs that are their own opacity, 39 pairs of two files.
     EXPECT_EQ(lines, 39u + 5u + 2u * 39u);
 }
@@ -217,7 +207,7 @@ TEST_P(EachPictureMissing, InTurn)
         copyFolder(master / "data", run / "data");
         ASSERT_EQ(std::remove((run / file).c_str()), 0) << file;
         inChild(file, [&] {
-            EXPECT_EQ(loadAndDraw(run.path()), messagesFor(file));
+            EXPECT_EQ(loadAndDraw(run.path()), messagesFor({file}));
             expectOnlyTheseSpritesBlank({file});
         });
     }
@@ -233,42 +223,34 @@ TEST_F(PictureFaults, BrokenAndUnusualPictures)
     std::string failure;
     const std::string defaultData = generatedDataSet(&failure);
     ASSERT_FALSE(defaultData.empty()) << failure;
-    enum Outcome { FAILS, LOADS, LOADS_WITH_A_WARNING };
     struct Case {
         const char* what;
         const char* file;
         std::function<void(const std::string& path)> make;
-        Outcome outcome;
+        bool loads;
     };
     const std::vector<Case> cases = {
         {"truncated", "data/soya1.jpg",
          [](const std::string& path) { writeFile(path, readFile(path).substr(0, readFile(path).size() / 2)); },
-         LOADS_WITH_A_WARNING},
-        {"zero length", "data/twist_1.jpg", [](const std::string& path) { writeFile(path, ""); }, FAILS},
+         true},
+        {"zero length", "data/twist_1.jpg", [](const std::string& path) { writeFile(path, ""); }, false},
         {"random bytes", "data/nois1.jpg", [](const std::string& path) { writeFile(path, randomBytes(3000, 7)); },
-         FAILS},
+         false},
         {"random bytes after a JPEG start marker", "data/tunnel_texture.jpg",
-         [](const std::string& path) { writeFile(path, "\xFF\xD8\xFF\xE0" + randomBytes(3000, 8)); }, FAILS},
+         [](const std::string& path) { writeFile(path, "\xFF\xD8\xFF\xE0" + randomBytes(3000, 8)); }, false},
         {"a directory", "data/spheres_texture1.jpg",
          [](const std::string& path) {
              std::remove(path.c_str());
              mkdir(path.c_str(), 0755);
          },
-         FAILS},
-        {"a header claiming 65500 x 65500", "data/maskine8_alfa.jpg",
-         [](const std::string& path) {
-             std::string jpeg = readFile(path);
-             ASSERT_TRUE(patchFrameSize(jpeg, 65500, 65500));
-             writeFile(path, jpeg);
-         },
-         FAILS},
+         false},
         {"an opacity picture of another size", "data/slut1_alfa.jpg",
-         [](const std::string& path) { writeSolidJpeg(path, 32, 16, 255, 255, 255); }, FAILS},
-        {"progressive", "data/code1.jpg", [](const std::string& path) { recodeJpeg(path, "-progressive"); }, LOADS},
+         [](const std::string& path) { writeSolidJpeg(path, 32, 16, 255, 255, 255); }, false},
+        {"progressive", "data/code1.jpg", [](const std::string& path) { recodeJpeg(path, "-progressive"); }, true},
         {"arithmetic-coded", "data/slut2.jpg", [](const std::string& path) { recodeJpeg(path, "-arithmetic"); },
-         LOADS},
+         true},
         {"progressive arithmetic-coded opacity", "data/slut3_alfa.jpg",
-         [](const std::string& path) { recodeJpeg(path, "-progressive -arithmetic"); }, LOADS},
+         [](const std::string& path) { recodeJpeg(path, "-progressive -arithmetic"); }, true},
     };
     for (const Case& c : cases) {
         TempDir run;
@@ -276,14 +258,13 @@ TEST_F(PictureFaults, BrokenAndUnusualPictures)
         c.make(run / c.file);
         inChild(std::string(c.what) + " " + c.file, [&] {
             const std::string messages = loadAndDraw(run.path());
-            if (c.outcome == FAILS) {
-                EXPECT_EQ(messages, messagesFor(c.file));
-                expectOnlyTheseSpritesBlank({c.file});
-            } else {
-                const std::string warning = linesStartingWith(messages, std::string(c.file) + ": ");
-                EXPECT_EQ(messages, warning);
-                EXPECT_EQ(std::count(warning.begin(), warning.end(), '\n'), c.outcome == LOADS ? 0 : 1) << messages;
+            if (c.loads) {
+                // At most libjpeg's warning about the file.
+                EXPECT_EQ(messages, linesStartingWith(messages, std::string(c.file) + ": "));
                 expectOnlyTheseSpritesBlank({});
+            } else {
+                EXPECT_EQ(messages, messagesFor({c.file}));
+                expectOnlyTheseSpritesBlank({c.file});
             }
         });
     }
@@ -318,67 +299,52 @@ TEST_F(PictureFaults, CraftedPicturesCostNoMoreThanTheLimitsAllow)
     std::string failure;
     const std::string defaultData = generatedDataSet(&failure);
     ASSERT_FALSE(defaultData.empty()) << failure;
-    // Each maker re-codes the picture with jpegtran, then claims a size.
-    auto claim = [](const std::string& recoding, int width, int height) {
+    // Re-codes a picture with jpegtran, adds empty scans up to scans in all
+    // and claims to be width x height (0: as it is).
+    auto craft = [](const std::string& recoding, int width, int height, int scans = 0) {
         return [=](const std::string& path) {
             recodeJpeg(path, recoding);
             std::string jpeg = readFile(path);
-            ASSERT_TRUE(patchFrameSize(jpeg, width, height));
-            writeFile(path, jpeg);
-        };
-    };
-    auto greyClaim = [&](int width, int height) {
-        return [=](const std::string& path) {
-            writeJpeg(path, 64, 64, std::vector<unsigned char>(64 * 64, 90), 1);
-            claim("-arithmetic", width, height)(path);
-        };
-    };
-    auto scans = [](int total) {
-        return [=](const std::string& path) {
-            recodeJpeg(path, "-progressive");
-            std::string jpeg = readFile(path);
-            ASSERT_TRUE(appendEmptyScans(jpeg, total - countScans(jpeg)));
+            ASSERT_TRUE(scans == 0 || padWithEmptyScans(jpeg, scans));
+            ASSERT_TRUE(width == 0 || patchFrameSize(jpeg, width, height));
             writeFile(path, jpeg);
         };
     };
     const int budgetWidth = static_cast<int>(PICTURE_PIXEL_BUDGET / 4096);
-    const std::vector<std::pair<const char*, std::function<void(const std::string&)>>> refused = {
-        {"data/code1.jpg", claim("-arithmetic", 16384, 16384)},
-        {"data/slut1.jpg", claim("-arithmetic", 16384, 16384)},
-        {"data/code2.jpg", claim("-progressive -arithmetic", 16384, 16384)},
-        {"data/slut2_alfa.jpg", claim("-progressive -arithmetic", 16384, 16384)},
-        {"data/code3.jpg", greyClaim(16384, 16384)},
-        {"data/slut3.jpg", greyClaim(16384, 16384)},
-        {"data/code4.jpg", claim("-copy all", 65500, 16)},
-        {"data/slut4_alfa.jpg", claim("-copy all", 65500, 16)},
-        {"data/gfx1.jpg", scans(PICTURE_SCAN_LIMIT + 1)},
-        {"data/slut5_alfa.jpg", scans(PICTURE_SCAN_LIMIT + 1)},
-        {"data/maskine8_alfa.jpg", claim("-progressive -arithmetic", budgetWidth, 4096)},
-        {"data/slut6.jpg", claim("-progressive -arithmetic", budgetWidth, 4096)},
+    const std::string sequential = "-arithmetic", progressive = "-progressive -arithmetic",
+                      grey = "-grayscale -arithmetic";
+    const std::vector<std::tuple<const char*, std::function<void(const std::string&)>, bool>> crafted = {
+        {"data/code1.jpg", craft(sequential, 16384, 16384), true},
+        {"data/slut1.jpg", craft(sequential, 16384, 16384), true},
+        {"data/code2.jpg", craft(progressive, 16384, 16384), true},
+        {"data/slut2_alfa.jpg", craft(progressive, 16384, 16384), true},
+        {"data/code3.jpg", craft(grey, 16384, 16384), true},
+        {"data/slut3.jpg", craft(grey, 16384, 16384), true},
+        {"data/code4.jpg", craft(sequential, 65500, 16), true},
+        {"data/slut4_alfa.jpg", craft(sequential, 65500, 16), true},
+        {"data/gfx1.jpg", craft("-progressive", 0, 0, PICTURE_SCAN_LIMIT + 1), true},
+        {"data/slut5_alfa.jpg", craft("-progressive", 0, 0, PICTURE_SCAN_LIMIT + 1), true},
+        {"data/maskine8_alfa.jpg", craft(progressive, budgetWidth, 4096), true},
+        {"data/slut6.jpg", craft(progressive, budgetWidth, 4096), true},
+        {"data/msx1.jpg", craft(progressive, budgetWidth, 4096), false},
+        {"data/msx2.jpg", craft("-progressive", 0, 0, PICTURE_SCAN_LIMIT), false},
+        {"data/slut7_alfa.jpg", craft("-progressive", 0, 0, PICTURE_SCAN_LIMIT), false},
     };
-    const std::vector<std::pair<const char*, std::function<void(const std::string&)>>> atTheLimits = {
-        {"data/msx1.jpg", claim("-progressive -arithmetic", budgetWidth, 4096)},
-        {"data/msx2.jpg", scans(PICTURE_SCAN_LIMIT)},
-        {"data/slut7_alfa.jpg", scans(PICTURE_SCAN_LIMIT)},
-        {"data/soya2.jpg", [](const std::string& path) {
-             const std::string jpeg = readFile(path);
-             writeFile(path, jpeg.substr(0, jpeg.size() - 2));
-         }},
-    };
-    TempDir clean, crafted;
+    TempDir clean, craftedData;
     copyFolder(defaultData + "/data", clean / "data");
-    copyFolder(defaultData + "/data", crafted / "data");
+    copyFolder(defaultData + "/data", craftedData / "data");
     Files refusedFiles;
-    for (const auto& [file, make] : refused) {
-        make(crafted / file);
-        refusedFiles.insert(file);
+    for (const auto& [file, make, refused] : crafted) {
+        make(craftedData / file);
+        if (refused) refusedFiles.insert(file);
     }
-    for (const auto& [file, make] : atTheLimits) make(crafted / file);
+    const std::string soya2 = readFile(craftedData / "data/soya2.jpg");
+    writeFile(craftedData / "data/soya2.jpg", soya2.substr(0, soya2.size() - 2));
 
     const long cleanKb = peakGrowthKb("clean", clean.path(), [](const std::string& messages) {
         EXPECT_EQ(messages, "");
     });
-    const long craftedKb = peakGrowthKb("crafted", crafted.path(), [&](const std::string& messages) {
+    const long craftedKb = peakGrowthKb("crafted", craftedData.path(), [&](const std::string& messages) {
         EXPECT_EQ(linesStartingWith(messages, "Error loading"), messagesFor(refusedFiles));
         EXPECT_EQ(linesStartingWith(messages, "data/soya2.jpg: "), "data/soya2.jpg: Premature end of JPEG file\n");
         expectOnlyTheseSpritesBlank(refusedFiles);

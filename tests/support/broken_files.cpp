@@ -32,25 +32,18 @@ bool patchFrameSize(std::string& jpeg, int width, int height)
     return false;
 }
 
-bool appendEmptyScans(std::string& jpeg, int count)
+bool padWithEmptyScans(std::string& jpeg, int totalScans)
 {
     // Entropy-coded data never holds 0xFF 0xDA: its 0xFF bytes are stuffed.
-    const size_t scan = jpeg.rfind("\xFF\xDA");
-    if (scan == std::string::npos || scan + 4 > jpeg.size() || jpeg.compare(jpeg.size() - 2, 2, "\xFF\xD9") != 0)
-        return false;
-    const size_t length = static_cast<unsigned char>(jpeg[scan + 2]) << 8 | static_cast<unsigned char>(jpeg[scan + 3]);
-    const std::string header = jpeg.substr(scan, 2 + length);
-    std::string scans;
-    for (int i = 0; i < count; ++i) scans += header;
-    jpeg.insert(jpeg.size() - 2, scans);
-    return true;
-}
-
-int countScans(const std::string& jpeg)
-{
     int scans = 0;
-    for (size_t at = jpeg.find("\xFF\xDA"); at != std::string::npos; at = jpeg.find("\xFF\xDA", at + 2)) ++scans;
-    return scans;
+    size_t last = std::string::npos;
+    for (size_t at = jpeg.find("\xFF\xDA"); at != std::string::npos; at = jpeg.find("\xFF\xDA", at + 2), ++scans)
+        last = at;
+    if (last == std::string::npos || last + 4 > jpeg.size() || jpeg.compare(jpeg.size() - 2, 2, "\xFF\xD9") != 0)
+        return false;
+    const size_t length = static_cast<unsigned char>(jpeg[last + 2]) << 8 | static_cast<unsigned char>(jpeg[last + 3]);
+    for (; scans < totalScans; ++scans) jpeg.insert(jpeg.size() - 2, jpeg.substr(last, 2 + length));
+    return true;
 }
 
 void recodeJpeg(const std::string& path, const std::string& jpegtranOptions)

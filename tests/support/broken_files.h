@@ -11,13 +11,10 @@ std::string randomBytes(size_t n, unsigned seed);
 // progressive). False when the file has no such header.
 bool patchFrameSize(std::string& jpeg, int width, int height);
 
-// Copies the header of a JPEG's last scan count times before its end marker:
-// empty scans, each of which makes a decoder pass over every block again.
-// False when the file has no scan or no end marker.
-bool appendEmptyScans(std::string& jpeg, int count);
-
-// The number of scans (SOS markers) in a JPEG.
-int countScans(const std::string& jpeg);
+// Adds copies of the header of a JPEG's last scan before its end marker until
+// it has totalScans scans: empty scans, each of which makes a decoder pass
+// over every block again. False when the file has no scan or no end marker.
+bool padWithEmptyScans(std::string& jpeg, int totalScans);
 
 // Re-codes a JPEG file in place with jpegtran (e.g. "-progressive", "-arithmetic").
 // Throws when jpegtran fails.
