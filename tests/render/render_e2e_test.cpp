@@ -291,19 +291,23 @@ TEST_F(RenderTool, BenchPrintsTheLoadTimeEverySceneAndTheProgramme)
     const std::vector<std::pair<std::string, int>> expected = {
         {"hearing", 1}, {"credits", 2}, {"twistColumn", 1}, {"spike", 1}, {"soya", 0}, {"twistRoom", 0},
         {"blob", 0},    {"spheres", 0}, {"tunnel", 0},      {"bitmap", 1}, {"programme", 6}};
-    const std::regex line("(\\w+) ([0-9]+) frames ([0-9]+\\.[0-9]+) ms/frame ([0-9]+\\.[0-9]+) fps");
+    const std::regex line("(\\w+) ([0-9]+) frames ([0-9]+\\.[0-9]+) ms/frame ([0-9]+\\.[0-9]+) fps "
+                          "p95 ([0-9]+\\.[0-9]+) ms max ([0-9]+\\.[0-9]+) ms");
     for (size_t i = 0; i < expected.size(); ++i) {
         std::smatch match;
         ASSERT_TRUE(std::regex_match(out[i + 1], match, line)) << out[i + 1];
         EXPECT_EQ(match[1], expected[i].first);
         EXPECT_EQ(std::stoi(match[2]), expected[i].second) << out[i + 1];
         const double ms = std::stod(match[3]), fps = std::stod(match[4]);
+        const double p95 = std::stod(match[5]), slowest = std::stod(match[6]);
         if (expected[i].second > 0) {
             EXPECT_GT(ms, 0) << out[i + 1];
+            EXPECT_LE(ms, p95) << out[i + 1];
+            EXPECT_LE(p95, slowest) << out[i + 1];
             // Both are rounded: ms to 0.001, fps to 0.1.
             EXPECT_NEAR(fps, 1000 / ms, 0.05 + 1000 / (ms * ms) * 0.0005 + 0.01) << out[i + 1];
         } else {
-            EXPECT_EQ(ms, 0) << out[i + 1];
+            EXPECT_EQ(ms + p95 + slowest, 0) << out[i + 1];
         }
     }
 }
