@@ -2,6 +2,7 @@
 #pragma once
 
 #include "shell/schedule.h"
+#include "video_writer.h"
 
 #include <cstdint>
 #include <string>
@@ -18,11 +19,18 @@ struct RenderOptions {
     bool rangeGiven = false;      // --from, --to or --fps appeared
     std::string pngFolder;        // empty: no PNG frames
     std::string videoFile;        // empty: no video
+    bool aspect4by3 = false;      // --aspect 4:3: the picture at 4:3 between black bars
+    int crf = DEFAULT_CRF;        // H.264 quality for --video (lower is better)
+    std::string preset = DEFAULT_PRESET;  // x264 speed preset for --video
+    bool encoderGiven = false;    // --crf or --preset appeared
     bool bench = false;
     bool help = false;
 };
 
 extern const char* const USAGE;
+
+// The x264 presets --preset accepts, fastest first; null-terminated.
+extern const char* const X264_PRESETS[];
 
 // Fills options from the arguments after the program name. Each option takes
 // its value either as the next argument or after "=" ("--fps 30", "--fps=30").
