@@ -3,6 +3,7 @@
 // renders frames in order with the demo's own renderFrame, so every scene
 // carries its script state from frame to frame as it does in the demo.
 #include "bench.h"
+#include "capture.h"
 #include "headless/headless_context.h"
 #include "options.h"
 #include "png_writer.h"
@@ -78,11 +79,15 @@ int main(int argc, char** argv)
 
     const std::vector<uint32_t> times = frameTimes(options);
 
-    HeadlessContext context(options.width, options.height);
+    // The scenes draw into a render target of the picture's own size, so
+    // with --aspect they see a 4:3 window; the capture adds the bars.
+    const PictureArea area = pictureArea(options.width, options.height, options.aspect4by3);
+    HeadlessContext context(area.width, area.height);
     if (!context.ok()) return fail(EXIT_FAILED, "no headless OpenGL: " + context.error());
-    setStartupState(options.width, options.height);
+    setStartupState(area.width, area.height);
 
     VideoWriter video;
+    video.setEncoder(options.crf, options.preset);
     if (!options.videoFile.empty() &&
         !video.start(options.videoFile, options.width, options.height, options.fps, options.from, times.size(),
                      MUSIC_PATH, &error))
@@ -103,30 +108,25 @@ int main(int argc, char** argv)
         std::fflush(stdout);
     }
 
-    const bool readBack = !options.pngFolder.empty() || !options.videoFile.empty();
+    std::unique_ptr<FrameCapture> capture;
+    if (!options.pngFolder.empty() || !options.videoFile.empty())
+        capture = std::make_unique<FrameCapture>(options.width, options.height, area, options.pngFolder,
+                                                 options.videoFile.empty() ? nullptr : &video);
     BenchTimes bench;
     ProgressBar progress(times.size());
     for (size_t i = 0; i < times.size(); ++i) {
         const uint32_t t = times[i];
         auto frameStart = std::chrono::steady_clock::now();
         renderFrame(t);
-        glFinish();
-        bench.add(t, millisecondsSince(frameStart));
-        if (readBack) {
-            std::vector<unsigned char> rgb = context.readRgb();
-            if (!options.pngFolder.empty() &&
-                !writePng(framePath(options.pngFolder, t), options.width, options.height, rgb, &error)) {
-                progress.finish();
-                return fail(EXIT_FAILED, error);
-            }
-            if (!options.videoFile.empty() && !video.writeFrame(rgb, &error)) {
-                progress.finish();
-                return fail(EXIT_FAILED, error);
-            }
+        if (options.bench) {
+            glFinish();
+            bench.add(t, millisecondsSince(frameStart));
         }
+        if (capture && !capture->add(t)) break;
         progress.update(i + 1, t);
     }
     progress.finish();
+    if (capture && !capture->finish(&error)) return fail(EXIT_FAILED, error);
 
     if (!options.videoFile.empty()) {
         if (!video.finish(&error)) return fail(EXIT_FAILED, error);
