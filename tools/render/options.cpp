@@ -17,19 +17,20 @@ const char* const USAGE =
     "  --video FILE    encode the frames with the soundtrack (H.264 in MP4) through ffmpeg\n"
     "  --aspect 4:3    draw the picture at 4:3 at the frame's full height (or width), centred\n"
     "                  between black bars, instead of stretching it over the frame\n"
-    "  --crf N         H.264 quality for --video, 0 (lossless) to 51 (default 18; lower is better)\n"
+    "  --crf N         H.264 quality for --video, 0 (best) to 51 (smallest file); default 18\n"
     "  --preset NAME   x264 speed preset for --video, ultrafast ... placebo (default veryfast)\n"
     "  --bench         print the loading time, then the median, 95th percentile and slowest\n"
     "                  frame time of every scene\n";
-
-const char* const X264_PRESETS[] = {"ultrafast", "superfast", "veryfast", "faster", "fast", "medium",
-                                    "slow",      "slower",    "veryslow", "placebo", nullptr};
 
 namespace {
 
 constexpr int MAX_SIDE = 16384;
 constexpr int MAX_FPS = 1000;
 constexpr int MAX_CRF = 51;
+
+// x264's presets, fastest first.
+const char* const X264_PRESETS[] = {"ultrafast", "superfast", "veryfast", "faster", "fast", "medium",
+                                    "slow",      "slower",    "veryslow", "placebo", nullptr};
 
 bool knownPreset(const std::string& name)
 {

@@ -29,9 +29,6 @@ struct RenderOptions {
 
 extern const char* const USAGE;
 
-// The x264 presets --preset accepts, fastest first; null-terminated.
-extern const char* const X264_PRESETS[];
-
 // Fills options from the arguments after the program name. Each option takes
 // its value either as the next argument or after "=" ("--fps 30", "--fps=30").
 // Returns false with a one-line message in error for anything it cannot accept.
