@@ -1,7 +1,8 @@
 // Frames from the OpenGL thread to PNG files and the video, with both cores
-// busy: the frame is read back into a pixel-buffer object, so drawing the next
-// frame need not wait for the copy, and converting, compressing and piping
-// happen on writer threads of their own.
+// busy: the frame is read back into a pixel-buffer object and mapped one frame
+// later, so a driver that copies asynchronously need not hold up the next
+// frame (llvmpipe still finishes drawing the frame before it copies), and
+// converting, compressing and piping happen on writer threads of their own.
 #pragma once
 
 #include "video_writer.h"
