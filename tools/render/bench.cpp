@@ -1,6 +1,7 @@
 #include "bench.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 double median(std::vector<double> values)
@@ -14,6 +15,16 @@ double median(std::vector<double> values)
     return (lower + upper) / 2;
 }
 
+double percentile(std::vector<double> values, double fraction)
+{
+    if (values.empty()) return 0;
+    // Nearest rank: the smallest value with at least that fraction of the values at or below it.
+    size_t rank = static_cast<size_t>(std::ceil(fraction * static_cast<double>(values.size()) - 1e-9));
+    rank = std::min(std::max<size_t>(rank, 1), values.size());
+    std::nth_element(values.begin(), values.begin() + (rank - 1), values.end());
+    return values[rank - 1];
+}
+
 std::string loadLine(double milliseconds)
 {
     char line[64];
@@ -25,8 +36,10 @@ std::string benchLine(const std::string& name, const std::vector<double>& millis
 {
     const double ms = median(milliseconds);
     const double fps = ms > 0 ? 1000 / ms : 0;
-    char numbers[96];
-    std::snprintf(numbers, sizeof numbers, " %zu frames %.3f ms/frame %.1f fps", milliseconds.size(), ms, fps);
+    const double slowest = milliseconds.empty() ? 0 : *std::max_element(milliseconds.begin(), milliseconds.end());
+    char numbers[160];
+    std::snprintf(numbers, sizeof numbers, " %zu frames %.3f ms/frame %.1f fps p95 %.3f ms max %.3f ms",
+                  milliseconds.size(), ms, fps, percentile(milliseconds, 0.95), slowest);
     return name + numbers;
 }
 

@@ -10,11 +10,16 @@
 // The middle value, or the mean of the two middle ones; 0 for no values.
 double median(std::vector<double> values);
 
+// The nearest-rank percentile: the smallest value that at least fraction
+// (0 to 1) of the values do not exceed; 0 for no values.
+double percentile(std::vector<double> values, double fraction);
+
 // "load <ms> ms"
 std::string loadLine(double milliseconds);
 
-// "<name> <frames> frames <median ms> ms/frame <fps> fps"; a name with no
-// frames gets 0 ms/frame and 0 fps.
+// "<name> <frames> frames <median ms> ms/frame <fps> fps p95 <ms> ms max <ms> ms":
+// the slow frames a viewer notices as stutter after the median; a name with no
+// frames gets 0 for every figure.
 std::string benchLine(const std::string& name, const std::vector<double>& milliseconds);
 
 struct BenchTimes {

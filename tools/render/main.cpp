@@ -4,6 +4,7 @@
 // carry from frame to frame is first brought to where a run from 0 has it, so
 // a still or a clip shows what the demo shows at that millisecond.
 #include "bench.h"
+#include "capture.h"
 #include "headless/headless_context.h"
 #include "options.h"
 #include "png_writer.h"
@@ -82,11 +83,15 @@ int main(int argc, char** argv)
 
     const std::vector<uint32_t> times = frameTimes(options);
 
-    HeadlessContext context(options.width, options.height);
+    // The scenes draw into a render target of the picture's own size, so
+    // with --aspect they see a 4:3 window; the capture adds the bars.
+    const PictureArea area = pictureArea(options.width, options.height, options.aspect4by3);
+    HeadlessContext context(area.width, area.height);
     if (!context.ok()) return fail(EXIT_FAILED, "no headless OpenGL: " + context.error());
-    setStartupState(options.width, options.height);
+    setStartupState(area.width, area.height);
 
     VideoWriter video;
+    video.setEncoder(options.crf, options.preset);
     if (!options.videoFile.empty() &&
         !video.start(options.videoFile, options.width, options.height, options.fps, options.from, times.size(),
                      MUSIC_PATH, &error))
@@ -107,7 +112,10 @@ int main(int argc, char** argv)
         std::fflush(stdout);
     }
 
-    const bool readBack = !options.pngFolder.empty() || !options.videoFile.empty();
+    std::unique_ptr<FrameCapture> capture;
+    if (!options.pngFolder.empty() || !options.videoFile.empty())
+        capture = std::make_unique<FrameCapture>(options.width, options.height, area, options.pngFolder,
+                                                 options.videoFile.empty() ? nullptr : &video);
     BenchTimes bench;
     ProgressBar progress(times.size());
     // Every frame shows what a run of the whole programme from 0 at the same rate
@@ -119,23 +127,15 @@ int main(int argc, char** argv)
         if (options.haveTimes) catchUpProgrammeState(t, options.fps);
         auto frameStart = std::chrono::steady_clock::now();
         renderFrame(t);
-        glFinish();
-        bench.add(t, millisecondsSince(frameStart));
-        if (readBack) {
-            std::vector<unsigned char> rgb = context.readRgb();
-            if (!options.pngFolder.empty() &&
-                !writePng(framePath(options.pngFolder, t), options.width, options.height, rgb, &error)) {
-                progress.finish();
-                return fail(EXIT_FAILED, error);
-            }
-            if (!options.videoFile.empty() && !video.writeFrame(rgb, &error)) {
-                progress.finish();
-                return fail(EXIT_FAILED, error);
-            }
+        if (options.bench) {
+            glFinish();
+            bench.add(t, millisecondsSince(frameStart));
         }
+        if (capture && !capture->add(t)) break;
         progress.update(i + 1, t);
     }
     progress.finish();
+    if (capture && !capture->finish(&error)) return fail(EXIT_FAILED, error);
 
     if (!options.videoFile.empty()) {
         if (!video.finish(&error)) return fail(EXIT_FAILED, error);

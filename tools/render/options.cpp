@@ -5,6 +5,7 @@
 const char* const USAGE =
     "usage: skarvelin-render [--size WxH] [--times T1,T2,...] [--from MS] [--to MS] [--fps N]\n"
     "                        [--png DIR] [--video FILE] [--bench]\n"
+    "                        [--aspect 4:3] [--crf N] [--preset NAME]\n"
     "Renders the programme without a window, from the data/ folder of the working directory.\n"
     "  --size WxH      frame size in pixels (default 640x480)\n"
     "  --times LIST    render exactly these times in milliseconds, in the order given; each\n"
@@ -16,14 +17,33 @@ const char* const USAGE =
     "  --to MS         last frame time, inclusive (default 132000)\n"
     "  --fps N         frames per second between --from and --to, and of the run a --times\n"
     "                  still belongs to (default 60, a display's refresh)\n"
-    "  --png DIR       write each frame as DIR/<t>.png, t in six digits (010655.png)\n"
+    "  --png DIR       write each frame as DIR/<t>.png, t in six digits (010655.png); the files\n"
+    "                  are compressed for speed (zlib level 1, run-length matching, Sub filter),\n"
+    "                  so they are larger than a slower compressor would make them\n"
     "  --video FILE    encode the frames with the soundtrack (H.264 in MP4) through ffmpeg\n"
-    "  --bench         print the loading time and the median frame time of every scene\n";
+    "  --aspect 4:3    draw the picture at 4:3 at the frame's full height (or width), centred\n"
+    "                  between black bars, instead of stretching it over the frame\n"
+    "  --crf N         H.264 quality for --video, 0 (best) to 51 (smallest file); default 18\n"
+    "  --preset NAME   x264 speed preset for --video, ultrafast ... placebo (default veryfast)\n"
+    "  --bench         print the loading time, then the median, 95th percentile and slowest\n"
+    "                  frame time of every scene\n";
 
 namespace {
 
 constexpr int MAX_SIDE = 16384;
 constexpr int MAX_FPS = 1000;
+constexpr int MAX_CRF = 51;
+
+// x264's presets, fastest first.
+const char* const X264_PRESETS[] = {"ultrafast", "superfast", "veryfast", "faster", "fast", "medium",
+                                    "slow",      "slower",    "veryslow", "placebo", nullptr};
+
+bool knownPreset(const std::string& name)
+{
+    for (const char* const* preset = X264_PRESETS; *preset; ++preset)
+        if (name == *preset) return true;
+    return false;
+}
 
 // A non-empty run of decimal digits and nothing else, at most limit.
 bool parseUnsigned(const std::string& text, unsigned long long limit, unsigned long long* value)
@@ -103,7 +123,7 @@ bool parseOptions(int argc, char** argv, RenderOptions* options, std::string* er
             continue;
         }
         if (name != "--size" && name != "--times" && name != "--from" && name != "--to" && name != "--fps" &&
-            name != "--png" && name != "--video") {
+            name != "--png" && name != "--video" && name != "--aspect" && name != "--crf" && name != "--preset") {
             *error = "unknown option '" + std::string(argv[i]) + "'";
             return false;
         }
@@ -143,6 +163,28 @@ bool parseOptions(int argc, char** argv, RenderOptions* options, std::string* er
                 return false;
             }
             options->fps = static_cast<int>(fps);
+        } else if (name == "--aspect") {
+            if (value != "4:3") {
+                *error = "--aspect takes 4:3, the picture's own shape, not '" + value + "'";
+                return false;
+            }
+            options->aspect4by3 = true;
+        } else if (name == "--crf") {
+            unsigned long long crf;
+            if (!parseUnsigned(value, MAX_CRF, &crf)) {
+                *error = "--crf wants a whole number from 0 to " + std::to_string(MAX_CRF) + ", not '" + value + "'";
+                return false;
+            }
+            options->crf = static_cast<int>(crf);
+            options->encoderGiven = true;
+        } else if (name == "--preset") {
+            if (!knownPreset(value)) {
+                *error = "--preset wants one of ultrafast, superfast, veryfast, faster, fast, medium, slow, "
+                         "slower, veryslow, placebo, not '" + value + "'";
+                return false;
+            }
+            options->preset = value;
+            options->encoderGiven = true;
         } else if (name == "--png" || name == "--video") {
             if (value.empty()) {
                 *error = name + " needs a non-empty path";
@@ -172,6 +214,10 @@ bool parseOptions(int argc, char** argv, RenderOptions* options, std::string* er
     }
     if (options->from > options->to) {
         *error = "--from (" + std::to_string(options->from) + ") is after --to (" + std::to_string(options->to) + ")";
+        return false;
+    }
+    if (options->encoderGiven && options->videoFile.empty()) {
+        *error = "--crf and --preset set the video encoder: give them with --video FILE";
         return false;
     }
     if (!options->videoFile.empty()) {

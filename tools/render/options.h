@@ -2,6 +2,7 @@
 #pragma once
 
 #include "shell/schedule.h"
+#include "video_writer.h"
 
 #include <cstdint>
 #include <string>
@@ -18,6 +19,10 @@ struct RenderOptions {
     bool rangeGiven = false;      // --from or --to appeared
     std::string pngFolder;        // empty: no PNG frames
     std::string videoFile;        // empty: no video
+    bool aspect4by3 = false;      // --aspect 4:3: the picture at 4:3 between black bars
+    int crf = DEFAULT_CRF;        // H.264 quality for --video (lower is better)
+    std::string preset = DEFAULT_PRESET;  // x264 speed preset for --video
+    bool encoderGiven = false;    // --crf or --preset appeared
     bool bench = false;
     bool help = false;
 };

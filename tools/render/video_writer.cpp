@@ -100,7 +100,8 @@ std::string temporaryFolder()
 }  // namespace
 
 std::vector<std::string> ffmpegArguments(const std::string& output, bool guessFormat, int width, int height,
-                                         int fps, uint32_t fromMs, size_t frames, const std::string& music)
+                                         int fps, uint32_t fromMs, size_t frames, const std::string& music,
+                                         int crf, const std::string& preset)
 {
     // The video lasts frames / fps seconds; the music is cut to that length
     // (rounded up to the millisecond) so it never outlasts the pictures.
@@ -113,7 +114,7 @@ std::vector<std::string> ffmpegArguments(const std::string& output, bool guessFo
         "-i", "pipe:0",
         "-ss", seconds(fromMs), "-t", seconds(lengthMs), "-i", music,
         "-map", "0:v:0", "-map", "1:a:0",
-        "-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-pix_fmt", "yuv420p",
+        "-c:v", "libx264", "-preset", preset, "-crf", std::to_string(crf), "-pix_fmt", "yuv420p",
         "-c:a", "aac", "-b:a", "192k"};
     if (!guessFormat) {
         arguments.push_back("-f");
@@ -158,7 +159,7 @@ bool VideoWriter::start(const std::string& file, int width, int height, int fps,
     }
 
     std::vector<std::string> arguments =
-        ffmpegArguments(partial_, !extension.empty(), width, height, fps, fromMs, frames, music);
+        ffmpegArguments(partial_, !extension.empty(), width, height, fps, fromMs, frames, music, crf_, preset_);
     arguments.insert(arguments.begin(), "ffmpeg");
     std::vector<char*> argv;
     for (std::string& argument : arguments) argv.push_back(argument.data());

@@ -5,6 +5,11 @@
 #include <string>
 #include <vector>
 
+// The encoder's defaults: visually lossless for this material, and a preset
+// fast enough that encoding keeps up with rendering on two cores.
+constexpr int DEFAULT_CRF = 18;
+constexpr const char* DEFAULT_PRESET = "veryfast";
+
 class VideoWriter {
 public:
     VideoWriter() = default;
@@ -22,6 +27,13 @@ public:
     bool start(const std::string& file, int width, int height, int fps, uint32_t fromMs, size_t frames,
                const std::string& music, std::string* error);
 
+    // The H.264 quality (x264's CRF) and speed preset for the next start.
+    void setEncoder(int crf, const std::string& preset)
+    {
+        crf_ = crf;
+        preset_ = preset;
+    }
+
     // Sends one frame, 8-bit RGB rows, top row first.
     bool writeFrame(const std::vector<unsigned char>& rgb, std::string* error);
 
@@ -33,6 +45,8 @@ private:
     void abandon();
     std::string encoderMessages() const;
 
+    int crf_ = DEFAULT_CRF;
+    std::string preset_ = DEFAULT_PRESET;
     int pid_ = -1;
     int pipe_ = -1;
     size_t frameBytes_ = 0;
@@ -43,4 +57,5 @@ private:
 
 // The ffmpeg arguments (without the program name) for the parameters of start.
 std::vector<std::string> ffmpegArguments(const std::string& output, bool guessFormat, int width, int height,
-                                         int fps, uint32_t fromMs, size_t frames, const std::string& music);
+                                         int fps, uint32_t fromMs, size_t frames, const std::string& music,
+                                         int crf, const std::string& preset);

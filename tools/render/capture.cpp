@@ -1,0 +1,180 @@
+#include "capture.h"
+
+#include "png_writer.h"
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <algorithm>
+#include <cstring>
+
+PictureArea pictureArea(int frameWidth, int frameHeight, bool fourByThree)
+{
+    PictureArea area{0, 0, frameWidth, frameHeight};
+    if (!fourByThree) return area;
+    const int64_t w = frameWidth, h = frameHeight;
+    if (w * 3 > h * 4) {
+        // Wider than 4:3: full height, width 4h/3 rounded to the nearest pixel.
+        area.width = static_cast<int>(std::max<int64_t>(1, (8 * h + 3) / 6));
+        area.x = (frameWidth - area.width) / 2;
+    } else if (w * 3 < h * 4) {
+        area.height = static_cast<int>(std::max<int64_t>(1, (3 * w + 2) / 4));
+        area.y = (frameHeight - area.height) / 2;
+    }
+    return area;
+}
+
+FrameCapture::FrameCapture(int frameWidth, int frameHeight, PictureArea area, std::string pngFolder,
+                           VideoWriter* video)
+    : frameWidth_(frameWidth),
+      frameHeight_(frameHeight),
+      area_(area),
+      pngFolder_(std::move(pngFolder)),
+      video_(video),
+      pictureBytes_(static_cast<size_t>(area.width) * area.height * 4)
+{
+    // RGBA is what the render target holds, so the read-back is a plain copy;
+    // dropping alpha and turning the rows over is left to the writers.
+    glGenBuffers(2, pbo_);
+    for (unsigned pbo : pbo_) {
+        glBindBuffer(GL_PIXEL_PACK_BUFFER, pbo);
+        glBufferData(GL_PIXEL_PACK_BUFFER, static_cast<GLsizeiptr>(pictureBytes_), nullptr, GL_STREAM_READ);
+    }
+    glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+
+    // PNG files are independent, so several writers may compress at once; a
+    // video takes its frames in order from one writer.
+    unsigned writers = 1;
+    if (!video_) writers = std::min(4u, std::max(1u, std::thread::hardware_concurrency()));
+    buffers_.resize(writers + 2);
+    for (size_t i = 0; i < buffers_.size(); ++i) {
+        buffers_[i].resize(pictureBytes_);
+        freeBuffers_.push_back(i);
+    }
+    for (unsigned i = 0; i < writers; ++i) writers_.emplace_back(&FrameCapture::writeFrames, this);
+}
+
+FrameCapture::~FrameCapture()
+{
+    if (!finished_) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            failed_ = true;  // drop whatever is queued
+        }
+        stopWriters();
+    }
+    glDeleteBuffers(2, pbo_);
+}
+
+bool FrameCapture::add(uint32_t t)
+{
+    const int pbo = next_;
+    next_ = 1 - next_;
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glBindBuffer(GL_PIXEL_PACK_BUFFER, pbo_[pbo]);
+    glReadPixels(0, 0, area_.width, area_.height, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+    if (pendingPbo_ >= 0) handOver(pendingPbo_, pendingT_);
+    pendingPbo_ = pbo;
+    pendingT_ = t;
+    std::lock_guard<std::mutex> lock(mutex_);
+    return !failed_;
+}
+
+void FrameCapture::handOver(int pbo, uint32_t t)
+{
+    size_t buffer;
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        // Waiting here for a free buffer is what keeps the drawing from
+        // running ahead of slower writers.
+        changed_.wait(lock, [&] { return failed_ || !freeBuffers_.empty(); });
+        if (failed_) return;
+        buffer = freeBuffers_.back();
+        freeBuffers_.pop_back();
+    }
+    glBindBuffer(GL_PIXEL_PACK_BUFFER, pbo_[pbo]);
+    const void* pixels = glMapBuffer(GL_PIXEL_PACK_BUFFER, GL_READ_ONLY);
+    if (pixels) std::memcpy(buffers_[buffer].data(), pixels, pictureBytes_);
+    const bool unmapped = pixels && glUnmapBuffer(GL_PIXEL_PACK_BUFFER);
+    glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!pixels || !unmapped) {
+        freeBuffers_.push_back(buffer);
+        if (!failed_) error_ = "cannot read the frame at " + std::to_string(t) + " ms back from OpenGL";
+        failed_ = true;
+    } else {
+        jobs_.push_back({t, buffer});
+    }
+    changed_.notify_all();
+}
+
+void FrameCapture::writeFrames()
+{
+    // Each writer's own frame: the bars are black from the start and only the
+    // picture's area is ever written.
+    std::vector<unsigned char> frame(static_cast<size_t>(frameWidth_) * frameHeight_ * 3, 0);
+    for (;;) {
+        Job job;
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            changed_.wait(lock, [&] { return !jobs_.empty() || closing_; });
+            if (jobs_.empty()) return;
+            job = jobs_.front();
+            jobs_.pop_front();
+            if (failed_) {
+                freeBuffers_.push_back(job.buffer);
+                changed_.notify_all();
+                continue;
+            }
+        }
+        std::string error;
+        const bool written = writeFrame(job.t, buffers_[job.buffer].data(), &frame, &error);
+        std::lock_guard<std::mutex> lock(mutex_);
+        freeBuffers_.push_back(job.buffer);
+        if (!written && !failed_) {
+            failed_ = true;
+            error_ = error;
+        }
+        changed_.notify_all();
+    }
+}
+
+bool FrameCapture::writeFrame(uint32_t t, const unsigned char* bottomUpRgba, std::vector<unsigned char>* frame,
+                              std::string* error)
+{
+    // OpenGL's rows come bottom first; the files want the top row first.
+    for (int y = 0; y < area_.height; ++y) {
+        const unsigned char* in = bottomUpRgba + static_cast<size_t>(area_.height - 1 - y) * area_.width * 4;
+        unsigned char* out = frame->data() + (static_cast<size_t>(area_.y + y) * frameWidth_ + area_.x) * 3;
+        for (int x = 0; x < area_.width; ++x, in += 4, out += 3) {
+            out[0] = in[0];
+            out[1] = in[1];
+            out[2] = in[2];
+        }
+    }
+    if (!pngFolder_.empty() && !writePng(framePath(pngFolder_, t), frameWidth_, frameHeight_, *frame, error))
+        return false;
+    return !video_ || video_->writeFrame(*frame, error);
+}
+
+void FrameCapture::stopWriters()
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        closing_ = true;
+    }
+    changed_.notify_all();
+    for (std::thread& writer : writers_) writer.join();
+    writers_.clear();
+}
+
+bool FrameCapture::finish(std::string* error)
+{
+    if (pendingPbo_ >= 0) handOver(pendingPbo_, pendingT_);
+    pendingPbo_ = -1;
+    stopWriters();
+    finished_ = true;
+    if (failed_) *error = error_;
+    return !failed_;
+}
