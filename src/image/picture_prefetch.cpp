@@ -1,0 +1,106 @@
+#include "image/picture_prefetch.h"
+
+#include "image/picture_table.h"
+
+#include <cstring>
+#include <utility>
+
+namespace {
+
+// Two workers for two cores; the OpenGL thread's uploads are short beside a
+// decode. At most this many pictures are decoded ahead of the one being
+// uploaded, which bounds the memory in flight to a few pictures.
+const int WORKER_COUNT = 2;
+const size_t LOOK_AHEAD = 3;
+
+PicturePrefetch* running = nullptr;
+
+bool samePath(const char* a, const char* b)
+{
+    if (!a || !b) return a == b;
+    return strcmp(a, b) == 0;
+}
+
+}  // namespace
+
+PicturePrefetch* runningPrefetch()
+{
+    return running;
+}
+
+PicturePrefetch::PicturePrefetch(const SpriteGroup* const* groups, size_t groupCount, int side) : maxSide(side)
+{
+    for (size_t g = 0; g < groupCount; ++g)
+        for (size_t i = 0; i < groups[g]->count; ++i) {
+            Job job;
+            job.colour = groups[g]->rows[i].colour;
+            job.alpha = groups[g]->rows[i].alpha;
+            jobs.push_back(std::move(job));
+        }
+    for (int i = 0; i < WORKER_COUNT; ++i) workers.emplace_back(&PicturePrefetch::work, this);
+    running = this;
+}
+
+PicturePrefetch::~PicturePrefetch()
+{
+    running = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        stopping = true;
+    }
+    changed.notify_all();
+    for (std::thread& worker : workers) worker.join();
+    for (Job& job : jobs) releasePicture(job.picture);
+    for (PreparedPicture& picture : spare) releasePicture(picture);
+}
+
+void PicturePrefetch::work()
+{
+    // The decoded files of a pair, kept from one pair to the next.
+    DecodeBuffer colourScratch, alphaScratch;
+    std::unique_lock<std::mutex> lock(mutex);
+    for (;;) {
+        changed.wait(lock, [this] {
+            return stopping || (nextToStart < jobs.size() && nextToStart < nextToTake + LOOK_AHEAD);
+        });
+        if (stopping) break;
+        Job& job = jobs[nextToStart++];
+        PreparedPicture picture;
+        if (!spare.empty()) {
+            picture = std::move(spare.back());
+            spare.pop_back();
+        }
+        lock.unlock();
+        if (job.alpha)
+            preparePair(job.alpha, job.colour, maxSide, picture, colourScratch, alphaScratch);
+        else
+            preparePicture(job.colour, maxSide, picture);
+        lock.lock();
+        job.picture = std::move(picture);
+        job.ready = true;
+        changed.notify_all();
+    }
+    lock.unlock();
+    releaseBuffer(colourScratch);
+    releaseBuffer(alphaScratch);
+}
+
+bool PicturePrefetch::take(const char* alpha, const char* colour, int* texture)
+{
+    std::unique_lock<std::mutex> lock(mutex);
+    if (nextToTake >= jobs.size()) return false;
+    Job& job = jobs[nextToTake];
+    if (!samePath(job.colour, colour) || !samePath(job.alpha, alpha)) return false;
+    changed.wait(lock, [&job] { return job.ready; });
+    PreparedPicture picture = std::move(job.picture);
+    job.picture = PreparedPicture();
+    ++nextToTake;
+    lock.unlock();
+    changed.notify_all();
+
+    *texture = uploadPrepared(picture);
+
+    lock.lock();
+    spare.push_back(std::move(picture));
+    return true;
+}
