@@ -96,10 +96,11 @@ bool reserve(DecodeBuffer& buffer, size_t bytes)
     return buffer.data != nullptr;
 }
 
-// loadJpeg into a buffer that is reused. On failure the buffer is kept (its
-// contents undefined).
+// loadJpeg into a buffer that is reused, as RGB (3 components) or as RGBA
+// with opaque alpha (4; the same colour bytes). On failure the buffer is kept
+// (its contents undefined).
 bool decodeJpeg(const char* path, int* width, int* height, const JpegLimits& limits, DecodeBuffer& buffer,
-                std::string* warning)
+                std::string* warning, int components = 3)
 {
     FILE* const file = fopen(path, "rb");
     if (!file) return false;
@@ -135,13 +136,13 @@ bool decodeJpeg(const char* path, int* width, int* height, const JpegLimits& lim
 
     // Greyscale files come out as RGB too; colour spaces that libjpeg cannot
     // turn into RGB (CMYK, YCCK) fail in jpeg_start_decompress.
-    cinfo.out_color_space = JCS_RGB;
+    cinfo.out_color_space = components == 4 ? JCS_EXT_RGBA : JCS_RGB;
 
-    const size_t rowBytes = arraySize(w, 1, 3);
-    if (!reserve(buffer, arraySize(w, h, 3))) longjmp(errors.failed, 1);
+    const size_t rowBytes = arraySize(w, 1, components);
+    if (!reserve(buffer, arraySize(w, h, components))) longjmp(errors.failed, 1);
 
     jpeg_start_decompress(&cinfo);
-    if (cinfo.output_components != 3 || cinfo.output_width != cinfo.image_width ||
+    if (cinfo.output_components != components || cinfo.output_width != cinfo.image_width ||
         cinfo.output_height != cinfo.image_height)
         longjmp(errors.failed, 1);
 
@@ -166,10 +167,10 @@ bool decodeJpeg(const char* path, int* width, int* height, const JpegLimits& lim
 // Decodes for a texture, adding a line with the file's name and the warning
 // to notes when the data was damaged.
 bool decodeForTexture(const char* path, int* width, int* height, const JpegLimits& limits, DecodeBuffer& buffer,
-                      std::string& notes)
+                      std::string& notes, int components = 3)
 {
     std::string warning;
-    if (!decodeJpeg(path, width, height, limits, buffer, &warning)) return false;
+    if (!decodeJpeg(path, width, height, limits, buffer, &warning, components)) return false;
     if (!warning.empty()) notes += std::string(path) + ": " + warning + "\n";
     return true;
 }
@@ -233,43 +234,36 @@ bool preparePicture(const char* path, int maxSide, PreparedPicture& picture)
 }
 
 bool preparePair(const char* alphaPath, const char* colourPath, int maxSide, PreparedPicture& picture,
-                 DecodeBuffer& colourScratch, DecodeBuffer& alphaScratch)
+                 DecodeBuffer& alphaScratch)
 {
     picture.notes.clear();
     picture.components = 0;
     int width = 0, height = 0;
     JpegLimits limits;
     limits.maxSide = maxSide;
-    if (!decodeForTexture(colourPath, &width, &height, limits, colourScratch, picture.notes)) return false;
+    // The colour file straight into the texture's RGBA bytes.
+    DecodeBuffer rgba{picture.pixels, picture.capacity};
+    const bool decoded = decodeForTexture(colourPath, &width, &height, limits, rgba, picture.notes, 4);
+    picture.pixels = rgba.data;
+    picture.capacity = rgba.capacity;
+    if (!decoded) return false;
 
     // A pair of different sizes would be read past the end of the smaller
     // picture: the alpha picture must have the colour picture's size, which
     // its header tells before it is decoded. A file that is its own opacity
     // is decoded once.
-    const unsigned char* alpha = colourScratch.data;
-    if (strcmp(alphaPath, colourPath) != 0) {
+    unsigned char* const out = picture.pixels;
+    const size_t count = arraySize(width, height, 1);
+    if (strcmp(alphaPath, colourPath) == 0) {
+        for (size_t i = 0; i < count; ++i) out[4 * i + 3] = out[4 * i];
+    } else {
         int alphaWidth = 0, alphaHeight = 0;
         limits.width = width;
         limits.height = height;
         if (!decodeForTexture(alphaPath, &alphaWidth, &alphaHeight, limits, alphaScratch, picture.notes))
             return false;
-        alpha = alphaScratch.data;
-    }
-
-    DecodeBuffer rgba{picture.pixels, picture.capacity};
-    const bool held = reserve(rgba, arraySize(width, height, 4));
-    picture.pixels = rgba.data;
-    picture.capacity = rgba.capacity;
-    if (!held) return false;
-
-    const unsigned char* colour = colourScratch.data;
-    unsigned char* out = picture.pixels;
-    const size_t count = arraySize(width, height, 1);
-    for (size_t i = 0; i < count; ++i) {
-        out[4 * i] = colour[3 * i];
-        out[4 * i + 1] = colour[3 * i + 1];
-        out[4 * i + 2] = colour[3 * i + 2];
-        out[4 * i + 3] = alpha[3 * i];
+        const unsigned char* const alpha = alphaScratch.data;
+        for (size_t i = 0; i < count; ++i) out[4 * i + 3] = alpha[3 * i];
     }
     picture.width = width;
     picture.height = height;
@@ -307,9 +301,8 @@ int loadTexture(const char* path)
 int loadAlphaTexture(const char* alphaPath, const char* colourPath)
 {
     PreparedPicture picture;
-    DecodeBuffer colour, alpha;
-    preparePair(alphaPath, colourPath, maxTextureSide(), picture, colour, alpha);
-    releaseBuffer(colour);
+    DecodeBuffer alpha;
+    preparePair(alphaPath, colourPath, maxTextureSide(), picture, alpha);
     releaseBuffer(alpha);
     const int name = uploadPrepared(picture);
     releasePicture(picture);

@@ -56,9 +56,10 @@ int maxTextureSide();
 bool preparePicture(const char* path, int maxSide, PreparedPicture& picture);
 
 // What loadAlphaTexture uploads: RGBA, colour from colourPath, opacity from
-// the red channel of alphaPath. The scratch buffers hold the decoded files.
+// the red channel of alphaPath. The scratch buffer holds the decoded
+// opacity file.
 bool preparePair(const char* alphaPath, const char* colourPath, int maxSide, PreparedPicture& picture,
-                 DecodeBuffer& colourScratch, DecodeBuffer& alphaScratch);
+                 DecodeBuffer& alphaScratch);
 
 // Prints the picture's notes on standard error and uploads it as a new
 // texture. Returns the texture name, or -1 (and makes no name) when the

@@ -56,14 +56,16 @@ PicturePrefetch::~PicturePrefetch()
 
 void PicturePrefetch::work()
 {
-    // The decoded files of a pair, kept from one pair to the next.
-    DecodeBuffer colourScratch, alphaScratch;
+    // The decoded opacity file of a pair, kept from one pair to the next.
+    DecodeBuffer alphaScratch;
     std::unique_lock<std::mutex> lock(mutex);
     for (;;) {
+        // Once every row is started the worker's buffers go at once: the
+        // peak of loading comes at its end, when the driver holds every texture.
         changed.wait(lock, [this] {
-            return stopping || (nextToStart < jobs.size() && nextToStart < nextToTake + LOOK_AHEAD);
+            return stopping || nextToStart >= jobs.size() || nextToStart < nextToTake + LOOK_AHEAD;
         });
-        if (stopping) break;
+        if (stopping || nextToStart >= jobs.size()) break;
         Job& job = jobs[nextToStart++];
         PreparedPicture picture;
         if (!spare.empty()) {
@@ -72,7 +74,7 @@ void PicturePrefetch::work()
         }
         lock.unlock();
         if (job.alpha)
-            preparePair(job.alpha, job.colour, maxSide, picture, colourScratch, alphaScratch);
+            preparePair(job.alpha, job.colour, maxSide, picture, alphaScratch);
         else
             preparePicture(job.colour, maxSide, picture);
         lock.lock();
@@ -81,7 +83,6 @@ void PicturePrefetch::work()
         changed.notify_all();
     }
     lock.unlock();
-    releaseBuffer(colourScratch);
     releaseBuffer(alphaScratch);
 }
 
@@ -101,6 +102,9 @@ bool PicturePrefetch::take(const char* alpha, const char* colour, int* texture)
     *texture = uploadPrepared(picture);
 
     lock.lock();
-    spare.push_back(std::move(picture));
+    if (nextToStart < jobs.size())
+        spare.push_back(std::move(picture));
+    else
+        releasePicture(picture);
     return true;
 }
