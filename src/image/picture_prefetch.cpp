@@ -11,7 +11,7 @@ namespace {
 // decode. At most this many pictures are decoded ahead of the one being
 // uploaded, which bounds the memory in flight to a few pictures.
 const int WORKER_COUNT = 2;
-const size_t LOOK_AHEAD = 3;
+const size_t LOOK_AHEAD = 2;
 
 PicturePrefetch* running = nullptr;
 
