@@ -3,6 +3,7 @@
 #include "image/picture_table.h"
 
 #include <cstring>
+#include <system_error>
 #include <utility>
 
 namespace {
@@ -37,8 +38,12 @@ PicturePrefetch::PicturePrefetch(const SpriteGroup* const* groups, size_t groupC
             job.alpha = groups[g]->rows[i].alpha;
             jobs.push_back(std::move(job));
         }
-    for (int i = 0; i < WORKER_COUNT; ++i) workers.emplace_back(&PicturePrefetch::work, this);
-    running = this;
+    // Without a thread to decode on, the sprites decode their pictures themselves.
+    try {
+        for (int i = 0; i < WORKER_COUNT; ++i) workers.emplace_back(&PicturePrefetch::work, this);
+    } catch (const std::system_error&) {
+    }
+    if (!workers.empty()) running = this;
 }
 
 PicturePrefetch::~PicturePrefetch()
