@@ -1,6 +1,7 @@
 #include "image/image_wrapper.h"
 
 #include "image/jpeg_texture.h"
+#include "image/picture_prefetch.h"
 
 #include <GL/gl.h>
 
@@ -18,9 +19,11 @@ const float MASK_THRESHOLD = 0.499f;
 
 ImageWrapper::ImageWrapper() : size(1) {}
 
+// The texture of a row, from the running prefetch when it has decoded it.
 ImageWrapper::ImageWrapper(const char* path)
 {
-    texture = loadTexture(path);
+    PicturePrefetch* const prefetch = runningPrefetch();
+    if (!prefetch || !prefetch->take(nullptr, path, &texture)) texture = loadTexture(path);
     if (texture == -1) {
         fprintf(stderr, "Error loading %s\n", path);
         texture = 0;
@@ -31,7 +34,9 @@ ImageWrapper::~ImageWrapper() = default;
 
 AlphaImageWrapper::AlphaImageWrapper(const char* alphaPath, const char* colourPath) : ImageWrapper()
 {
-    texture = loadAlphaTexture(alphaPath, colourPath);
+    PicturePrefetch* const prefetch = runningPrefetch();
+    if (!prefetch || !prefetch->take(alphaPath, colourPath, &texture))
+        texture = loadAlphaTexture(alphaPath, colourPath);
     if (texture == -1) {
         fprintf(stderr, "Error loading\n");
         texture = 0;

@@ -85,43 +85,29 @@ size_t arraySize(int width, int height, size_t bytesPerPixel)
     return w * h * bytesPerPixel;
 }
 
-unsigned char* allocate(int width, int height, size_t bytesPerPixel)
+// Makes the buffer hold at least bytes (0: too large); false when it cannot.
+bool reserve(DecodeBuffer& buffer, size_t bytes)
 {
-    const size_t bytes = arraySize(width, height, bytesPerPixel);
-    return bytes == 0 ? nullptr : static_cast<unsigned char*>(malloc(bytes));
+    if (bytes == 0) return false;
+    if (buffer.capacity >= bytes) return true;
+    free(buffer.data);
+    buffer.data = static_cast<unsigned char*>(malloc(bytes));
+    buffer.capacity = buffer.data ? bytes : 0;
+    return buffer.data != nullptr;
 }
 
-// The largest texture side the driver takes (16384 for Mesa, 32768 for some
-// drivers); every picture must fit in it.
-int maxTextureSide()
-{
-    GLint side = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &side);
-    return side > 0 ? side : JpegLimits().maxSide;
-}
-
-// Decodes for a texture of this driver, printing a warning after the file's
-// name when the data was damaged.
-unsigned char* decodeForTexture(const char* path, int* width, int* height, const JpegLimits& limits)
-{
-    std::string warning;
-    unsigned char* pixels = loadJpeg(path, width, height, limits, &warning);
-    if (!warning.empty()) fprintf(stderr, "%s: %s\n", path, warning.c_str());
-    return pixels;
-}
-
-}  // namespace
-
-unsigned char* loadJpeg(const char* path, int* width, int* height, const JpegLimits& limits, std::string* warning)
+// loadJpeg into a buffer that is reused, as RGB (3 components) or as RGBA
+// with opaque alpha (4; the same colour bytes). On failure the buffer is kept
+// (its contents undefined).
+bool decodeJpeg(const char* path, int* width, int* height, const JpegLimits& limits, DecodeBuffer& buffer,
+                std::string* warning, int components = 3)
 {
     FILE* const file = fopen(path, "rb");
-    if (!file) return nullptr;
+    if (!file) return false;
 
     jpeg_decompress_struct cinfo;
     DecodeErrors errors;
     jpeg_progress_mgr progress;
-    // Changed after setjmp and read after a jump back: kept in memory.
-    unsigned char* volatile pixels = nullptr;
 
     cinfo.err = jpeg_std_error(&errors.standard);
     errors.standard.error_exit = abandonDecoding;
@@ -131,8 +117,7 @@ unsigned char* loadJpeg(const char* path, int* width, int* height, const JpegLim
     if (setjmp(errors.failed)) {
         jpeg_destroy_decompress(&cinfo);
         fclose(file);
-        free(pixels);
-        return nullptr;
+        return false;
     }
 
     jpeg_create_decompress(&cinfo);
@@ -151,42 +136,88 @@ unsigned char* loadJpeg(const char* path, int* width, int* height, const JpegLim
 
     // Greyscale files come out as RGB too; colour spaces that libjpeg cannot
     // turn into RGB (CMYK, YCCK) fail in jpeg_start_decompress.
-    cinfo.out_color_space = JCS_RGB;
+    cinfo.out_color_space = components == 4 ? JCS_EXT_RGBA : JCS_RGB;
 
-    const size_t rowBytes = arraySize(w, 1, 3);
-    if (rowBytes == 0) longjmp(errors.failed, 1);
-    JSAMPARRAY row = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
-                                                static_cast<JDIMENSION>(rowBytes), 1);
-    pixels = allocate(w, h, 3);
-    if (!pixels) longjmp(errors.failed, 1);
+    const size_t rowBytes = arraySize(w, 1, components);
+    if (!reserve(buffer, arraySize(w, h, components))) longjmp(errors.failed, 1);
 
     jpeg_start_decompress(&cinfo);
-    if (cinfo.output_components != 3 || cinfo.output_width != cinfo.image_width ||
+    if (cinfo.output_components != components || cinfo.output_width != cinfo.image_width ||
         cinfo.output_height != cinfo.image_height)
         longjmp(errors.failed, 1);
 
+    // Straight into the picture, several rows a call.
+    const JDIMENSION ROWS_PER_CALL = 16;
+    JSAMPROW rows[ROWS_PER_CALL];
     while (cinfo.output_scanline < cinfo.output_height) {
-        const JDIMENSION r = cinfo.output_scanline;
-        if (jpeg_read_scanlines(&cinfo, row, 1) != 1) longjmp(errors.failed, 1);
-        memcpy(pixels + r * rowBytes, row[0], rowBytes);
+        const JDIMENSION first = cinfo.output_scanline;
+        JDIMENSION count = cinfo.output_height - first;
+        if (count > ROWS_PER_CALL) count = ROWS_PER_CALL;
+        for (JDIMENSION i = 0; i < count; ++i) rows[i] = buffer.data + (first + i) * rowBytes;
+        if (jpeg_read_scanlines(&cinfo, rows, count) == 0) longjmp(errors.failed, 1);
     }
 
     jpeg_finish_decompress(&cinfo);
     if (warning && errors.standard.num_warnings > 0) *warning = errors.firstWarning;
     jpeg_destroy_decompress(&cinfo);
     fclose(file);
-    return pixels;
+    return true;
 }
 
-int loadTexture(const char* path)
+// Decodes for a texture, adding a line with the file's name and the warning
+// to notes when the data was damaged.
+bool decodeForTexture(const char* path, int* width, int* height, const JpegLimits& limits, DecodeBuffer& buffer,
+                      std::string& notes, int components = 3)
 {
-    int width = 0, height = 0;
-    JpegLimits limits;
-    limits.maxSide = maxTextureSide();
-    unsigned char* pixels = decodeForTexture(path, &width, &height, limits);
-    if (!pixels) return -1;
+    std::string warning;
+    if (!decodeJpeg(path, width, height, limits, buffer, &warning, components)) return false;
+    if (!warning.empty()) notes += std::string(path) + ": " + warning + "\n";
+    return true;
+}
 
-    const size_t count = arraySize(width, height, 1);
+}  // namespace
+
+unsigned char* loadJpeg(const char* path, int* width, int* height, const JpegLimits& limits, std::string* warning)
+{
+    DecodeBuffer buffer;
+    if (decodeJpeg(path, width, height, limits, buffer, warning)) return buffer.data;
+    releaseBuffer(buffer);
+    return nullptr;
+}
+
+void releaseBuffer(DecodeBuffer& buffer)
+{
+    free(buffer.data);
+    buffer = DecodeBuffer();
+}
+
+void releasePicture(PreparedPicture& picture)
+{
+    free(picture.pixels);
+    picture = PreparedPicture();
+}
+
+int maxTextureSide()
+{
+    GLint side = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &side);
+    return side > 0 ? side : JpegLimits().maxSide;
+}
+
+bool preparePicture(const char* path, int maxSide, PreparedPicture& picture)
+{
+    picture.notes.clear();
+    picture.components = 0;
+    DecodeBuffer buffer{picture.pixels, picture.capacity};
+    JpegLimits limits;
+    limits.maxSide = maxSide;
+    const bool decoded = decodeForTexture(path, &picture.width, &picture.height, limits, buffer, picture.notes);
+    picture.pixels = buffer.data;
+    picture.capacity = buffer.capacity;
+    if (!decoded) return false;
+
+    unsigned char* const pixels = picture.pixels;
+    const size_t count = arraySize(picture.width, picture.height, 1);
     bool grey = true;
     for (size_t i = 0; i < count; ++i) {
         const unsigned char* p = pixels + 3 * i;
@@ -195,82 +226,85 @@ int loadTexture(const char* path)
             break;
         }
     }
-
-    // The luminance bytes are made before any texture name exists, so a
-    // picture that cannot be held leaves no name behind.
-    unsigned char* luminance = nullptr;
-    if (grey) {
-        luminance = static_cast<unsigned char*>(malloc(count));
-        if (!luminance) {
-            free(pixels);
-            return -1;
-        }
-        for (size_t i = 0; i < count; ++i) luminance[i] = pixels[3 * i];
-    }
-
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    // Rows are packed: an odd width has no padding.
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    setTextureParameters();
-    if (grey) {
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_LUMINANCE8, width, height, 0, GL_LUMINANCE, GL_UNSIGNED_BYTE, luminance);
-        free(luminance);
-    } else {
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels);
-    }
-    free(pixels);
-    return static_cast<int>(name);
+    // Luminance in place: byte i comes from byte 3i, never behind it.
+    if (grey)
+        for (size_t i = 0; i < count; ++i) pixels[i] = pixels[3 * i];
+    picture.components = grey ? 1 : 3;
+    return true;
 }
 
-int loadAlphaTexture(const char* alphaPath, const char* colourPath)
+bool preparePair(const char* alphaPath, const char* colourPath, int maxSide, PreparedPicture& picture,
+                 DecodeBuffer& alphaScratch)
 {
+    picture.notes.clear();
+    picture.components = 0;
     int width = 0, height = 0;
     JpegLimits limits;
-    limits.maxSide = maxTextureSide();
-    unsigned char* colour = decodeForTexture(colourPath, &width, &height, limits);
-    if (!colour) return -1;
+    limits.maxSide = maxSide;
+    // The colour file straight into the texture's RGBA bytes.
+    DecodeBuffer rgba{picture.pixels, picture.capacity};
+    const bool decoded = decodeForTexture(colourPath, &width, &height, limits, rgba, picture.notes, 4);
+    picture.pixels = rgba.data;
+    picture.capacity = rgba.capacity;
+    if (!decoded) return false;
 
     // A pair of different sizes would be read past the end of the smaller
     // picture: the alpha picture must have the colour picture's size, which
     // its header tells before it is decoded. A file that is its own opacity
     // is decoded once.
-    const bool selfPaired = strcmp(alphaPath, colourPath) == 0;
-    unsigned char* alpha = colour;
-    if (!selfPaired) {
+    unsigned char* const out = picture.pixels;
+    const size_t count = arraySize(width, height, 1);
+    if (strcmp(alphaPath, colourPath) == 0) {
+        for (size_t i = 0; i < count; ++i) out[4 * i + 3] = out[4 * i];
+    } else {
         int alphaWidth = 0, alphaHeight = 0;
         limits.width = width;
         limits.height = height;
-        alpha = decodeForTexture(alphaPath, &alphaWidth, &alphaHeight, limits);
-        if (!alpha) {
-            free(colour);
-            return -1;
-        }
+        if (!decodeForTexture(alphaPath, &alphaWidth, &alphaHeight, limits, alphaScratch, picture.notes))
+            return false;
+        const unsigned char* const alpha = alphaScratch.data;
+        for (size_t i = 0; i < count; ++i) out[4 * i + 3] = alpha[3 * i];
     }
+    picture.width = width;
+    picture.height = height;
+    picture.components = 4;
+    return true;
+}
 
-    unsigned char* rgba = allocate(width, height, 4);
-    if (!rgba) {
-        if (!selfPaired) free(alpha);
-        free(colour);
-        return -1;
-    }
-    const size_t count = arraySize(width, height, 1);
-    for (size_t i = 0; i < count; ++i) {
-        rgba[4 * i] = colour[3 * i];
-        rgba[4 * i + 1] = colour[3 * i + 1];
-        rgba[4 * i + 2] = colour[3 * i + 2];
-        rgba[4 * i + 3] = alpha[3 * i];
-    }
+int uploadPrepared(const PreparedPicture& picture)
+{
+    fputs(picture.notes.c_str(), stderr);
+    if (picture.components == 0) return -1;
 
+    static const GLenum formats[] = {0, GL_LUMINANCE, 0, GL_RGB, GL_RGBA};
+    static const GLint internalFormats[] = {0, GL_LUMINANCE8, 0, GL_RGB, GL_RGBA};
     GLuint name = 0;
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
+    // Rows are packed: an odd width has no padding (RGBA rows always align).
+    if (picture.components != 4) glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     setTextureParameters();
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-
-    free(colour);
-    free(rgba);
-    if (!selfPaired) free(alpha);
+    glTexImage2D(GL_TEXTURE_2D, 0, internalFormats[picture.components], picture.width, picture.height, 0,
+                 formats[picture.components], GL_UNSIGNED_BYTE, picture.pixels);
     return static_cast<int>(name);
+}
+
+int loadTexture(const char* path)
+{
+    PreparedPicture picture;
+    preparePicture(path, maxTextureSide(), picture);
+    const int name = uploadPrepared(picture);
+    releasePicture(picture);
+    return name;
+}
+
+int loadAlphaTexture(const char* alphaPath, const char* colourPath)
+{
+    PreparedPicture picture;
+    DecodeBuffer alpha;
+    preparePair(alphaPath, colourPath, maxTextureSide(), picture, alpha);
+    releaseBuffer(alpha);
+    const int name = uploadPrepared(picture);
+    releasePicture(picture);
+    return name;
 }

@@ -27,6 +27,45 @@ struct JpegLimits {
 unsigned char* loadJpeg(const char* path, int* width, int* height, const JpegLimits& limits = JpegLimits(),
                         std::string* warning = nullptr);
 
+// A picture made ready for its texture without any OpenGL call, so that it
+// can be made on another thread: the pixels as they are uploaded, and the
+// warning lines that are printed before the upload.
+struct PreparedPicture {
+    std::string notes;               // "PATH: warning" lines, in decoding order
+    unsigned char* pixels = nullptr; // malloc'd, capacity bytes; kept for reuse
+    size_t capacity = 0;
+    int width = 0, height = 0;
+    int components = 0;              // 1 luminance, 3 RGB, 4 RGBA; 0 not loaded
+};
+
+// Room for decoding: a malloc'd buffer that is grown when too small and kept
+// for the next picture, which spares the page faults of fresh allocations.
+struct DecodeBuffer {
+    unsigned char* data = nullptr;
+    size_t capacity = 0;
+};
+void releaseBuffer(DecodeBuffer& buffer);
+void releasePicture(PreparedPicture& picture);
+
+// The largest texture side of the current context's driver.
+int maxTextureSide();
+
+// What loadTexture uploads for path: luminance when every pixel is grey, else
+// RGB. Returns false when the picture could not be loaded. The picture's
+// buffer is reused when large enough.
+bool preparePicture(const char* path, int maxSide, PreparedPicture& picture);
+
+// What loadAlphaTexture uploads: RGBA, colour from colourPath, opacity from
+// the red channel of alphaPath. The scratch buffer holds the decoded
+// opacity file.
+bool preparePair(const char* alphaPath, const char* colourPath, int maxSide, PreparedPicture& picture,
+                 DecodeBuffer& alphaScratch);
+
+// Prints the picture's notes on standard error and uploads it as a new
+// texture. Returns the texture name, or -1 (and makes no name) when the
+// picture was not loaded.
+int uploadPrepared(const PreparedPicture& picture);
+
 // Uploads one picture as a texture (luminance when every pixel is grey).
 // Returns the texture name, or -1 when the picture could not be loaded.
 // A damaged picture that decodes is uploaded, and the decoder's warning is

@@ -2,6 +2,8 @@
 
 #include "image/catalogue.h"
 #include "image/image_wrapper.h"
+#include "image/jpeg_texture.h"
+#include "image/picture_prefetch.h"
 #include "image/picture_table.h"
 #include "scenes/bitmap_scene.h"
 #include "scenes/sphere_scenes.h"
@@ -23,6 +25,9 @@ void drawLoadingPicture()
 
 void loadScenesAndPictures()
 {
+    // Every group after the loading picture, which is already on screen.
+    const size_t groups = sizeof ALL_SPRITE_GROUPS / sizeof ALL_SPRITE_GROUPS[0];
+    PicturePrefetch prefetch(ALL_SPRITE_GROUPS + 1, groups - 1, maxTextureSide());
     loadTwistScene();
     loadTunnelScene();
     loadBlobScene();

@@ -1,0 +1,103 @@
+#include "broken_files.h"
+#include "files.h"
+#include "gl_fixture.h"
+#include "image/image_wrapper.h"
+#include "image/jpeg_texture.h"
+#include "image/picture_prefetch.h"
+#include "image/picture_table.h"
+#include "stderr_capture.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<unsigned char> pattern(int width, int height, int seed)
+{
+    std::vector<unsigned char> pixels;
+    for (int i = 0; i < width * height; ++i)
+        for (int c = 0; c < 3; ++c) pixels.push_back(static_cast<unsigned char>((i * (7 + c) + seed * 41) % 256));
+    return pixels;
+}
+
+struct Loaded {
+    std::string messages;
+    std::vector<int> names;  // relative to the first name made, -1 for none
+    std::vector<std::vector<unsigned char>> contents;
+};
+
+}  // namespace
+
+using PrefetchTest = GlTest;
+
+// Rows loaded through the prefetch get the textures, the names in sequence and
+// the messages, in order, that loading them one by one gives: a missing file,
+// a broken one, one cut short (a libjpeg warning), a pair of different sizes,
+// an opacity file shared by two pairs, a file that is its own opacity and a
+// file in two rows.
+TEST_F(PrefetchTest, GivesTheSameTexturesNamesAndMessagesAsLoadingOneByOne)
+{
+    TempDir dir;
+    writeJpeg(dir / "a.jpg", 24, 16, pattern(24, 16, 1));
+    writeJpeg(dir / "b.jpg", 24, 16, pattern(24, 16, 2));
+    writeJpeg(dir / "alfa.jpg", 24, 16, pattern(24, 16, 3));
+    writeSolidJpeg(dir / "grey.jpg", 24, 16, 90, 90, 90);
+    writeSolidJpeg(dir / "wide.jpg", 32, 16, 200, 10, 10);
+    writeFile(dir / "broken.jpg", randomBytes(300, 5));
+    const std::string whole = readFile(dir / "a.jpg");
+    writeFile(dir / "cut.jpg", whole.substr(0, whole.size() * 2 / 3));
+
+    const std::vector<std::string> p = {dir / "a.jpg", dir / "missing.jpg", dir / "alfa.jpg", dir / "b.jpg",
+                                        dir / "wide.jpg", dir / "broken.jpg", dir / "cut.jpg", dir / "grey.jpg"};
+    enum { A, MISSING, ALFA, B, WIDE, BROKEN, CUT, GREY };
+    ImageWrapper* slots[11] = {};
+    const SpriteRow rows[] = {
+        {&slots[0], p[A].c_str(), nullptr, false},       {&slots[1], p[MISSING].c_str(), nullptr, false},
+        {&slots[2], p[A].c_str(), p[ALFA].c_str(), true}, {&slots[3], p[B].c_str(), p[ALFA].c_str(), true},
+        {&slots[4], p[A].c_str(), p[WIDE].c_str(), true}, {&slots[5], p[B].c_str(), p[B].c_str(), true},
+        {&slots[6], p[BROKEN].c_str(), nullptr, false},  {&slots[7], p[CUT].c_str(), nullptr, false},
+        {&slots[8], p[CUT].c_str(), p[B].c_str(), true},  {&slots[9], p[GREY].c_str(), nullptr, false},
+        {&slots[10], p[A].c_str(), nullptr, false},
+    };
+    const SpriteGroup group{"test", rows, 11};
+    const SpriteGroup* const groups[] = {&group};
+
+    auto load = [&](bool prefetched) {
+        Loaded loaded;
+        StderrCapture capture;
+        {
+            std::unique_ptr<PicturePrefetch> prefetch;
+            if (prefetched) prefetch = std::make_unique<PicturePrefetch>(groups, 1, maxTextureSide());
+            createSprites(group);
+            EXPECT_EQ(runningPrefetch(), prefetch.get());
+        }
+        EXPECT_EQ(runningPrefetch(), nullptr);
+        loaded.messages = capture.finish();
+        int first = 0;
+        for (ImageWrapper*& slot : slots) {
+            if (slot->texture != 0 && first == 0) first = slot->texture;
+            loaded.names.push_back(slot->texture == 0 ? -1 : slot->texture - first);
+            int format = 0;
+            loaded.contents.push_back(slot->texture == 0 ? std::vector<unsigned char>()
+                                                         : readTextureRgba(slot->texture, &format));
+            loaded.contents.back().push_back(static_cast<unsigned char>(format & 0xff));
+            delete slot;
+            slot = nullptr;
+        }
+        return loaded;
+    };
+
+    const Loaded oneByOne = load(false);
+    const Loaded prefetched = load(true);
+    EXPECT_EQ(prefetched.messages, oneByOne.messages);
+    EXPECT_EQ(prefetched.names, oneByOne.names);
+    EXPECT_TRUE(prefetched.contents == oneByOne.contents);
+
+    // The faults were met: three failed rows, and the cut file warned twice.
+    EXPECT_EQ(oneByOne.names, (std::vector<int>{0, -1, 1, 2, -1, 3, -1, 4, 5, 6, 7}));
+    EXPECT_TRUE(hasLine(oneByOne.messages, "Error loading " + p[MISSING])) << oneByOne.messages;
+    EXPECT_TRUE(hasLine(oneByOne.messages, "Error loading " + p[BROKEN])) << oneByOne.messages;
+    EXPECT_EQ(oneByOne.messages.find(p[CUT] + ": "), oneByOne.messages.find(p[BROKEN]) + p[BROKEN].size() + 1);
+    EXPECT_NE(oneByOne.messages.rfind(p[CUT] + ": "), oneByOne.messages.find(p[CUT] + ": "));
+}
