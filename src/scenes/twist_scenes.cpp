@@ -41,11 +41,14 @@ const TwistBox COLUMN_BOX = {0, 0, 0, 2.5f, 20, 2.5f, 1, 20, &twistBox};
 // The cube the room's camera stays inside, drawn whole (not in bands).
 const TwistBox ROOM_CUBE = {0, 0, 0, 20, 20, 20, 1, 1, &twist3};
 
+// Leaves the box's texture bound. The banded lists are drawn 240 times a
+// frame, and unbinding after every box would switch the pipeline to
+// untextured and back on every band for nothing: the scenes unbind once,
+// after their last box.
 void drawTexturedBox(const TwistBox& box)
 {
     glBindTexture(GL_TEXTURE_2D, (*box.texture)->texture);
     drawBox(box.cx, box.cy, box.cz, box.hx, box.hy, box.hz, box.u, box.v);
-    glBindTexture(GL_TEXTURE_2D, 0);
 }
 
 // The column's camera rows, inclusive. A row with glideTo set slides lookX
@@ -224,6 +227,7 @@ void renderTwistColumn(float angle, float phase, float lookX, float distance)
               lookX, 0, 5 * std::cos(a / 2 + 0.2),
               0, 1, 0);
     drawSlicesY(twistBoxList, phase);
+    glBindTexture(GL_TEXTURE_2D, 0);
     glPopMatrix();
 }
 
@@ -257,6 +261,7 @@ void renderTwistRoom(float angle, float phase)
               0, 1, 0);
     drawTexturedBox(ROOM_CUBE);
     drawSlicesX(twistBarsList, phase);
+    glBindTexture(GL_TEXTURE_2D, 0);
     glPopMatrix();
     glDisable(GL_FOG);
 }
