@@ -1,5 +1,7 @@
 #include "options.h"
 
+#include "shell/programme_state.h"
+
 #include <algorithm>
 
 const char* const USAGE =
@@ -242,11 +244,12 @@ std::vector<uint32_t> frameTimes(const RenderOptions& options)
 {
     if (options.haveTimes) return options.times;
     std::vector<uint32_t> times;
-    const uint64_t span = options.to - options.from;
+    // The frames of a run from 0 at the same rate, moved to start at --from.
+    const uint32_t span = options.to - options.from;
     for (uint64_t i = 0;; ++i) {
-        uint64_t offset = i * 1000 / static_cast<uint64_t>(options.fps);
+        const uint32_t offset = programmeFrameTime(i, options.fps);
         if (offset > span) break;
-        times.push_back(options.from + static_cast<uint32_t>(offset));
+        times.push_back(options.from + offset);
     }
     return times;
 }
