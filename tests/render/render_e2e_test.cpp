@@ -273,24 +273,44 @@ TEST_F(RenderTool, CrfAndPresetReachTheEncoderAndTheBarsReachTheVideo)
     EXPECT_NE(chosen.find(" crf=40.0 "), std::string::npos) << chosen;
     EXPECT_NE(chosen.find("cabac=0 "), std::string::npos) << chosen;
 
-    // The first frame decoded: the noise overlay is opaque red (the fixture's
-    // black noise made red), so the picture is red between black bars.
-    writeSolidJpeg(folder / "data/nois1.jpg", 16, 16, 255, 0, 0);
-    writeSolidJpeg(folder / "data/nois2.jpg", 16, 16, 255, 0, 0);
-    result = render({"--to", "300", "--fps", "10", "--size", "96x48", "--aspect", "4:3", "--video", "red.mp4"});
-    ASSERT_EQ(result.status, 0) << result.err;
-    ProcessResult decoded = runProcess({"ffmpeg", "-v", "error", "-i", "red.mp4", "-frames:v", "1", "-f", "rawvideo",
-                                        "-pix_fmt", "rgb24", "-"},
-                                       folder.path());
-    ASSERT_EQ(decoded.status, 0) << decoded.err;
-    Picture frame{96, 48, decoded.out};
-    ASSERT_EQ(frame.rgb.size(), 96u * 48 * 3);
+    // The first frame decoded: the noise overlay (red over blue, its own
+    // opacity) makes the top half opaque red and leaves the bottom half black,
+    // so the picture shows the right way up between black bars. At 98x48 the
+    // left bar is 17 columns wide: colour samples straddle bar and picture.
+    writeTwoToneJpeg(folder / "data/nois1.jpg", 16, 16, RED, BLUE);
+    writeTwoToneJpeg(folder / "data/nois2.jpg", 16, 16, RED, BLUE);
+    auto firstFrame = [&](const std::string& size, bool bars) {
+        const std::string video = size + ".mp4";
+        std::vector<std::string> arguments = {"--to", "300", "--fps", "10", "--size", size, "--video", video};
+        if (bars) arguments.insert(arguments.end(), {"--aspect", "4:3"});
+        ProcessResult rendered = render(arguments);
+        EXPECT_EQ(rendered.status, 0) << rendered.err;
+        ProcessResult decoded = runProcess({"ffmpeg", "-v", "error", "-i", video, "-frames:v", "1", "-f", "rawvideo",
+                                            "-pix_fmt", "rgb24", "-"},
+                                           folder.path());
+        EXPECT_EQ(decoded.status, 0) << decoded.err;
+        return Picture{std::stoi(size), 48, decoded.out};
+    };
+    auto show = [](const Picture& frame, int x, int y) {
+        return std::to_string(frame.at(x, y, 0)) + "," + std::to_string(frame.at(x, y, 1)) + "," +
+               std::to_string(frame.at(x, y, 2)) + " at " + std::to_string(x) + "," + std::to_string(y);
+    };
+    const Picture framed = firstFrame("98x48", true);
+    ASSERT_EQ(framed.rgb.size(), 98u * 48 * 3);
     // Away from the edges, which the encoder's colour subsampling blurs.
-    for (int x : {2, 12, 90})
-        EXPECT_TRUE(frame.isBlack(x, 24)) << "bar at " << x << ": " << frame.at(x, 24, 0);
-    for (int x : {20, 48, 76})
-        EXPECT_TRUE(frame.isRed(x, 24)) << "picture at " << x << ": " << frame.at(x, 24, 0) << ","
-                                        << frame.at(x, 24, 1) << "," << frame.at(x, 24, 2);
+    for (int x : {2, 12, 86, 95})
+        for (int y : {10, 38}) EXPECT_TRUE(framed.isBlack(x, y)) << "bar: " << show(framed, x, y);
+    for (int x : {22, 49, 76}) {
+        EXPECT_TRUE(framed.isRed(x, 10)) << "picture: " << show(framed, x, 10);
+        EXPECT_TRUE(framed.isBlack(x, 38)) << "picture: " << show(framed, x, 38);
+    }
+    const Picture plain = firstFrame("96x48", false);
+    ASSERT_EQ(plain.rgb.size(), 96u * 48 * 3);
+    // Stretched to 2:1, the overlay covers the middle half of the frame.
+    for (int x : {30, 48, 66}) {
+        EXPECT_TRUE(plain.isRed(x, 10)) << show(plain, x, 10);
+        EXPECT_TRUE(plain.isBlack(x, 38)) << show(plain, x, 38);
+    }
 }
 
 TEST_F(RenderTool, AMissingOrFailingEncoderFailsWithItsReasonAndLeavesNoVideo)

@@ -1,12 +1,14 @@
 #include "capture.h"
 
 #include "png_writer.h"
+#include "yuv_frame.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 PictureArea pictureArea(int frameWidth, int frameHeight, bool fourByThree)
 {
@@ -111,9 +113,13 @@ void FrameCapture::handOver(int pbo, uint32_t t)
 
 void FrameCapture::writeFrames()
 {
-    // Each writer's own frame: the bars are black from the start and only the
-    // picture's area is ever written.
-    std::vector<unsigned char> frame(static_cast<size_t>(frameWidth_) * frameHeight_ * 3, 0);
+    // Each writer's own frames: the bars are black from the start and only the
+    // picture's area is ever written. The RGB frame is for the PNG files, the
+    // YUV one for the video.
+    std::vector<unsigned char> frame;
+    if (!pngFolder_.empty()) frame.assign(static_cast<size_t>(frameWidth_) * frameHeight_ * 3, 0);
+    std::unique_ptr<YuvFrameMaker> yuv;
+    if (video_) yuv = std::make_unique<YuvFrameMaker>(frameWidth_, frameHeight_, area_);
     for (;;) {
         Job job;
         {
@@ -129,7 +135,7 @@ void FrameCapture::writeFrames()
             }
         }
         std::string error;
-        const bool written = writeFrame(job.t, buffers_[job.buffer].data(), &frame, &error);
+        const bool written = writeFrame(job.t, buffers_[job.buffer].data(), &frame, yuv.get(), &error);
         std::lock_guard<std::mutex> lock(mutex_);
         freeBuffers_.push_back(job.buffer);
         if (!written && !failed_) {
@@ -141,21 +147,22 @@ void FrameCapture::writeFrames()
 }
 
 bool FrameCapture::writeFrame(uint32_t t, const unsigned char* bottomUpRgba, std::vector<unsigned char>* frame,
-                              std::string* error)
+                              YuvFrameMaker* yuv, std::string* error)
 {
-    // OpenGL's rows come bottom first; the files want the top row first.
-    for (int y = 0; y < area_.height; ++y) {
-        const unsigned char* in = bottomUpRgba + static_cast<size_t>(area_.height - 1 - y) * area_.width * 4;
-        unsigned char* out = frame->data() + (static_cast<size_t>(area_.y + y) * frameWidth_ + area_.x) * 3;
-        for (int x = 0; x < area_.width; ++x, in += 4, out += 3) {
-            out[0] = in[0];
-            out[1] = in[1];
-            out[2] = in[2];
+    if (!pngFolder_.empty()) {
+        // OpenGL's rows come bottom first; the files want the top row first.
+        for (int y = 0; y < area_.height; ++y) {
+            const unsigned char* in = bottomUpRgba + static_cast<size_t>(area_.height - 1 - y) * area_.width * 4;
+            unsigned char* out = frame->data() + (static_cast<size_t>(area_.y + y) * frameWidth_ + area_.x) * 3;
+            for (int x = 0; x < area_.width; ++x, in += 4, out += 3) {
+                out[0] = in[0];
+                out[1] = in[1];
+                out[2] = in[2];
+            }
         }
+        if (!writePng(framePath(pngFolder_, t), frameWidth_, frameHeight_, *frame, error)) return false;
     }
-    if (!pngFolder_.empty() && !writePng(framePath(pngFolder_, t), frameWidth_, frameHeight_, *frame, error))
-        return false;
-    return !video_ || video_->writeFrame(*frame, error);
+    return !yuv || video_->writeFrame(yuv->make(bottomUpRgba), error);
 }
 
 void FrameCapture::stopWriters()

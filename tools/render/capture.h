@@ -15,6 +15,8 @@
 #include <thread>
 #include <vector>
 
+class YuvFrameMaker;
+
 // Where the picture lies in the frame, in pixels from the top-left corner.
 struct PictureArea {
     int x = 0;
@@ -59,7 +61,7 @@ private:
     void handOver(int pbo, uint32_t t);
     void writeFrames();
     bool writeFrame(uint32_t t, const unsigned char* bottomUpRgba, std::vector<unsigned char>* frame,
-                    std::string* error);
+                    YuvFrameMaker* yuv, std::string* error);
     void stopWriters();
 
     const int frameWidth_;

@@ -108,7 +108,7 @@ std::vector<std::string> ffmpegArguments(const std::string& output, bool guessFo
     const uint64_t lengthMs = (static_cast<uint64_t>(frames) * 1000 + fps - 1) / fps;
     std::vector<std::string> arguments = {
         "-hide_banner", "-nostats", "-loglevel", "error", "-y",
-        "-f", "rawvideo", "-pix_fmt", "rgb24",
+        "-f", "rawvideo", "-pix_fmt", "yuv420p",
         "-video_size", std::to_string(width) + "x" + std::to_string(height),
         "-framerate", std::to_string(fps),
         "-i", "pipe:0",
@@ -141,7 +141,7 @@ bool VideoWriter::start(const std::string& file, int width, int height, int fps,
         ("." + target.stem().string() + ".partial-" + std::to_string(getpid()) + extension);
     file_ = file;
     partial_ = partial.string();
-    frameBytes_ = static_cast<size_t>(width) * height * 3;
+    frameBytes_ = static_cast<size_t>(width) * height * 3 / 2;  // yuv420p
 
     std::string logName = temporaryFolder() + "/skarvelin-render-ffmpeg-XXXXXX";
     int logFd = mkstemp(logName.data());
@@ -190,14 +190,14 @@ bool VideoWriter::start(const std::string& file, int width, int height, int fps,
     return true;
 }
 
-bool VideoWriter::writeFrame(const std::vector<unsigned char>& rgb, std::string* error)
+bool VideoWriter::writeFrame(const std::vector<unsigned char>& yuv, std::string* error)
 {
-    if (pipe_ < 0 || rgb.size() != frameBytes_) {
+    if (pipe_ < 0 || yuv.size() != frameBytes_) {
         *error = "the video is not open for a frame of this size";
         return false;
     }
-    const unsigned char* data = rgb.data();
-    size_t left = rgb.size();
+    const unsigned char* data = yuv.data();
+    size_t left = yuv.size();
     while (left > 0) {
         ssize_t written = write(pipe_, data, left);
         if (written < 0) {

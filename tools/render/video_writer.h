@@ -18,7 +18,7 @@ public:
     VideoWriter(const VideoWriter&) = delete;
     VideoWriter& operator=(const VideoWriter&) = delete;
 
-    // Starts ffmpeg reading raw RGB frames of width x height at fps frames a
+    // Starts ffmpeg reading raw yuv420p frames of width x height at fps frames a
     // second, with the music from fromMs on, so that frame i is heard with
     // the music at fromMs + i * 1000 / fps; the music is cut to the frames'
     // length. It encodes H.264 (yuv420p) with AAC sound into a temporary file
@@ -34,8 +34,8 @@ public:
         preset_ = preset;
     }
 
-    // Sends one frame, 8-bit RGB rows, top row first.
-    bool writeFrame(const std::vector<unsigned char>& rgb, std::string* error);
+    // Sends one frame: yuv420p planes (Y, then U and V at half size), top row first.
+    bool writeFrame(const std::vector<unsigned char>& yuv, std::string* error);
 
     // Ends the input, waits for ffmpeg and, if it succeeded, moves the
     // finished video to its name. Returns false with ffmpeg's own messages otherwise.
