@@ -96,9 +96,9 @@ bool reserve(DecodeBuffer& buffer, size_t bytes)
     return buffer.data != nullptr;
 }
 
-// loadJpeg into a buffer that is reused, as RGB (3 components) or as RGBA
-// with opaque alpha (4; the same colour bytes). On failure the buffer is kept
-// (its contents undefined).
+// loadJpeg into a buffer that is reused, as RGB (3 components) or as RGBX
+// (4: the same colour bytes, then 0xFF). On failure the buffer is kept (its
+// contents undefined).
 bool decodeJpeg(const char* path, int* width, int* height, const JpegLimits& limits, DecodeBuffer& buffer,
                 std::string* warning, int components = 3)
 {
@@ -136,7 +136,7 @@ bool decodeJpeg(const char* path, int* width, int* height, const JpegLimits& lim
 
     // Greyscale files come out as RGB too; colour spaces that libjpeg cannot
     // turn into RGB (CMYK, YCCK) fail in jpeg_start_decompress.
-    cinfo.out_color_space = components == 4 ? JCS_EXT_RGBA : JCS_RGB;
+    cinfo.out_color_space = components == 4 ? JCS_EXT_RGBX : JCS_RGB;
 
     const size_t rowBytes = arraySize(w, 1, components);
     if (!reserve(buffer, arraySize(w, h, components))) longjmp(errors.failed, 1);
@@ -191,6 +191,12 @@ void releaseBuffer(DecodeBuffer& buffer)
     buffer = DecodeBuffer();
 }
 
+void releaseScratch(OpacityScratch& scratch)
+{
+    releaseBuffer(scratch.buffer);
+    scratch = OpacityScratch();
+}
+
 void releasePicture(PreparedPicture& picture)
 {
     free(picture.pixels);
@@ -211,7 +217,9 @@ bool preparePicture(const char* path, int maxSide, PreparedPicture& picture)
     DecodeBuffer buffer{picture.pixels, picture.capacity};
     JpegLimits limits;
     limits.maxSide = maxSide;
-    const bool decoded = decodeForTexture(path, &picture.width, &picture.height, limits, buffer, picture.notes);
+    // Decoded four bytes a pixel: the driver keeps RGB textures that way, so
+    // the upload on the OpenGL thread is a plain copy instead of a conversion.
+    const bool decoded = decodeForTexture(path, &picture.width, &picture.height, limits, buffer, picture.notes, 4);
     picture.pixels = buffer.data;
     picture.capacity = buffer.capacity;
     if (!decoded) return false;
@@ -220,21 +228,21 @@ bool preparePicture(const char* path, int maxSide, PreparedPicture& picture)
     const size_t count = arraySize(picture.width, picture.height, 1);
     bool grey = true;
     for (size_t i = 0; i < count; ++i) {
-        const unsigned char* p = pixels + 3 * i;
+        const unsigned char* p = pixels + 4 * i;
         if (p[0] != p[1] || p[0] != p[2]) {
             grey = false;
             break;
         }
     }
-    // Luminance in place: byte i comes from byte 3i, never behind it.
+    // Luminance in place: byte i comes from byte 4i, never behind it.
     if (grey)
-        for (size_t i = 0; i < count; ++i) pixels[i] = pixels[3 * i];
+        for (size_t i = 0; i < count; ++i) pixels[i] = pixels[4 * i];
     picture.components = grey ? 1 : 3;
     return true;
 }
 
 bool preparePair(const char* alphaPath, const char* colourPath, int maxSide, PreparedPicture& picture,
-                 DecodeBuffer& alphaScratch)
+                 OpacityScratch& scratch)
 {
     picture.notes.clear();
     picture.components = 0;
@@ -257,12 +265,20 @@ bool preparePair(const char* alphaPath, const char* colourPath, int maxSide, Pre
     if (strcmp(alphaPath, colourPath) == 0) {
         for (size_t i = 0; i < count; ++i) out[4 * i + 3] = out[4 * i];
     } else {
-        int alphaWidth = 0, alphaHeight = 0;
-        limits.width = width;
-        limits.height = height;
-        if (!decodeForTexture(alphaPath, &alphaWidth, &alphaHeight, limits, alphaScratch, picture.notes))
+        if (scratch.path != alphaPath) {
+            scratch.path.clear();
+            scratch.notes.clear();
+            limits.width = width;
+            limits.height = height;
+            if (!decodeForTexture(alphaPath, &scratch.width, &scratch.height, limits, scratch.buffer, scratch.notes))
+                return false;
+            scratch.path = alphaPath;
+        } else if (scratch.width != width || scratch.height != height) {
+            // What decoding it again would refuse on the header.
             return false;
-        const unsigned char* const alpha = alphaScratch.data;
+        }
+        picture.notes += scratch.notes;
+        const unsigned char* const alpha = scratch.buffer.data;
         for (size_t i = 0; i < count; ++i) out[4 * i + 3] = alpha[3 * i];
     }
     picture.width = width;
@@ -276,12 +292,14 @@ int uploadPrepared(const PreparedPicture& picture)
     fputs(picture.notes.c_str(), stderr);
     if (picture.components == 0) return -1;
 
-    static const GLenum formats[] = {0, GL_LUMINANCE, 0, GL_RGB, GL_RGBA};
+    // RGB pictures come as RGBX: four bytes a pixel, the fourth ignored.
+    static const GLenum formats[] = {0, GL_LUMINANCE, 0, GL_RGBA, GL_RGBA};
     static const GLint internalFormats[] = {0, GL_LUMINANCE8, 0, GL_RGB, GL_RGBA};
     GLuint name = 0;
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
-    // Rows are packed: an odd width has no padding (RGBA rows always align).
+    // Luminance rows are packed: an odd width has no padding (four-byte rows
+    // always align, and leave the setting as the other pictures do).
     if (picture.components != 4) glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     setTextureParameters();
     glTexImage2D(GL_TEXTURE_2D, 0, internalFormats[picture.components], picture.width, picture.height, 0,
@@ -301,9 +319,9 @@ int loadTexture(const char* path)
 int loadAlphaTexture(const char* alphaPath, const char* colourPath)
 {
     PreparedPicture picture;
-    DecodeBuffer alpha;
+    OpacityScratch alpha;
     preparePair(alphaPath, colourPath, maxTextureSide(), picture, alpha);
-    releaseBuffer(alpha);
+    releaseScratch(alpha);
     const int name = uploadPrepared(picture);
     releasePicture(picture);
     return name;

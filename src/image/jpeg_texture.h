@@ -35,7 +35,7 @@ struct PreparedPicture {
     unsigned char* pixels = nullptr; // malloc'd, capacity bytes; kept for reuse
     size_t capacity = 0;
     int width = 0, height = 0;
-    int components = 0;              // 1 luminance, 3 RGB, 4 RGBA; 0 not loaded
+    int components = 0;              // 1 luminance, 3 RGB (as RGBX), 4 RGBA; 0 not loaded
 };
 
 // Room for decoding: a malloc'd buffer that is grown when too small and kept
@@ -55,11 +55,22 @@ int maxTextureSide();
 // buffer is reused when large enough.
 bool preparePicture(const char* path, int maxSide, PreparedPicture& picture);
 
+// The last opacity file a decoder read, kept because pairs share them (one
+// opacity file serves ten of the machine pictures): its path, size, decoded
+// RGB and the warning lines its decoding gave.
+struct OpacityScratch {
+    DecodeBuffer buffer;
+    std::string path;  // empty when the buffer holds nothing reusable
+    int width = 0, height = 0;
+    std::string notes;
+};
+void releaseScratch(OpacityScratch& scratch);
+
 // What loadAlphaTexture uploads: RGBA, colour from colourPath, opacity from
-// the red channel of alphaPath. The scratch buffer holds the decoded
-// opacity file.
+// the red channel of alphaPath. The opacity file is decoded into scratch,
+// unless scratch already holds it; either way its warnings are noted again.
 bool preparePair(const char* alphaPath, const char* colourPath, int maxSide, PreparedPicture& picture,
-                 DecodeBuffer& alphaScratch);
+                 OpacityScratch& scratch);
 
 // Prints the picture's notes on standard error and uploads it as a new
 // texture. Returns the texture name, or -1 (and makes no name) when the

@@ -10,9 +10,12 @@ namespace {
 
 // Two workers for two cores; the OpenGL thread's uploads are short beside a
 // decode. At most this many pictures are decoded ahead of the one being
-// uploaded, which bounds the memory in flight to a few pictures.
+// uploaded, which bounds the memory in flight to a few pictures. People's
+// pictures differ in size by twenty times and more: with two ahead, a worker
+// that has finished a small picture often waits for the other's large one;
+// with four it rarely does, and more only adds buffers to fill.
 const int WORKER_COUNT = 2;
-const size_t LOOK_AHEAD = 2;
+const size_t LOOK_AHEAD = 4;
 
 PicturePrefetch* running = nullptr;
 
@@ -62,7 +65,7 @@ PicturePrefetch::~PicturePrefetch()
 void PicturePrefetch::work()
 {
     // The decoded opacity file of a pair, kept from one pair to the next.
-    DecodeBuffer alphaScratch;
+    OpacityScratch alphaScratch;
     std::unique_lock<std::mutex> lock(mutex);
     for (;;) {
         // Once every row is started the worker's buffers go at once: the
@@ -88,7 +91,7 @@ void PicturePrefetch::work()
         changed.notify_all();
     }
     lock.unlock();
-    releaseBuffer(alphaScratch);
+    releaseScratch(alphaScratch);
 }
 
 bool PicturePrefetch::take(const char* alpha, const char* colour, int* texture)

@@ -156,3 +156,33 @@ TEST(JpegDecode, BrokenFilesGiveNull)
     EXPECT_EQ(after.width, 32);
     EXPECT_EQ(after.height, 24);
 }
+
+// Pairs that share an opacity file read it once into the decoder's scratch:
+// each pair still gets its warnings, and a colour picture of another size is
+// refused as decoding the opacity file again would refuse it.
+TEST(JpegDecode, ASharedOpacityFileIsReadOnceAndStillWarnsAndRefusesEveryPair)
+{
+    TempDir dir;
+    writeJpeg(dir / "a.jpg", 24, 16, gradient(24, 16).bytes);
+    writeJpeg(dir / "wide.jpg", 32, 16, gradient(32, 16).bytes);
+    const std::string whole = readFile(dir / "a.jpg");
+    // Cut in its scan data: libjpeg warns and fills the rest.
+    writeFile(dir / "cut.jpg", whole.substr(0, whole.size() - 40));
+    const std::string a = dir / "a.jpg", wide = dir / "wide.jpg", cut = dir / "cut.jpg";
+
+    OpacityScratch scratch;
+    PreparedPicture first, again, refused, last;
+    ASSERT_TRUE(preparePair(cut.c_str(), a.c_str(), 4096, first, scratch));
+    EXPECT_EQ(scratch.path, cut);
+    ASSERT_TRUE(preparePair(cut.c_str(), a.c_str(), 4096, again, scratch));
+    EXPECT_EQ(first.notes.rfind(cut + ": ", 0), 0u) << first.notes;
+    EXPECT_EQ(again.notes, first.notes);
+    EXPECT_EQ(std::vector<unsigned char>(again.pixels, again.pixels + 24 * 16 * 4),
+              std::vector<unsigned char>(first.pixels, first.pixels + 24 * 16 * 4));
+    EXPECT_FALSE(preparePair(cut.c_str(), wide.c_str(), 4096, refused, scratch));
+    EXPECT_EQ(refused.components, 0);
+    EXPECT_TRUE(preparePair(cut.c_str(), a.c_str(), 4096, last, scratch));
+    EXPECT_EQ(last.notes, first.notes);
+    for (PreparedPicture* picture : {&first, &again, &refused, &last}) releasePicture(*picture);
+    releaseScratch(scratch);
+}
