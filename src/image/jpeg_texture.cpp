@@ -20,7 +20,13 @@
 // rows) and the driver keeps 4 bytes a pixel of texture, so a file of a few
 // hundred bytes that claims the budget raises loading's peak memory by about
 // 150 MB at most and costs a few tenths of a second; a header that claims more
-// is refused before anything is allocated for it.
+// is refused before anything is allocated for it. Larger camera photos (24
+// and 48 megapixels) and 8K wallpapers are decoded at half their size, which
+// libjpeg does as it decodes, so they cost no more than a picture within the
+// budget: pictures of one scan up to four times the budget (a sequential
+// decoder holds a few rows of blocks, never the whole picture's). A picture
+// of several scans (progressive) keeps every block until its last scan, so
+// over the budget it is refused.
 const size_t PICTURE_PIXEL_BUDGET = 4096 * 4096;
 
 // Encoders write up to a dozen scans (libjpeg's progressive script has 10);
@@ -126,8 +132,14 @@ bool decodeJpeg(const char* path, int* width, int* height, const JpegLimits& lim
     jpeg_stdio_src(&cinfo, file);
     jpeg_read_header(&cinfo, TRUE);
 
-    const int w = static_cast<int>(cinfo.image_width);
-    const int h = static_cast<int>(cinfo.image_height);
+    const size_t pixels = arraySize(static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height), 1);
+    if (pixels > PICTURE_PIXEL_BUDGET && pixels <= 4 * PICTURE_PIXEL_BUDGET && !jpeg_has_multiple_scans(&cinfo)) {
+        cinfo.scale_num = 1;
+        cinfo.scale_denom = 2;
+    }
+    // The size of the decoded picture: half the file's, rounded up, when halved.
+    const int w = static_cast<int>((cinfo.image_width + cinfo.scale_denom - 1) / cinfo.scale_denom);
+    const int h = static_cast<int>((cinfo.image_height + cinfo.scale_denom - 1) / cinfo.scale_denom);
     *width = w;
     *height = h;
     if (w > limits.maxSide || h > limits.maxSide || arraySize(w, h, 1) > PICTURE_PIXEL_BUDGET)
@@ -142,8 +154,8 @@ bool decodeJpeg(const char* path, int* width, int* height, const JpegLimits& lim
     if (!reserve(buffer, arraySize(w, h, components))) longjmp(errors.failed, 1);
 
     jpeg_start_decompress(&cinfo);
-    if (cinfo.output_components != components || cinfo.output_width != cinfo.image_width ||
-        cinfo.output_height != cinfo.image_height)
+    if (cinfo.output_components != components || cinfo.output_width != static_cast<JDIMENSION>(w) ||
+        cinfo.output_height != static_cast<JDIMENSION>(h))
         longjmp(errors.failed, 1);
 
     // Straight into the picture, several rows a call.

@@ -13,7 +13,7 @@ extern const int PICTURE_SCAN_LIMIT;
 // makes no OpenGL call: the caller passes the texture size limit in.
 struct JpegLimits {
     int maxSide = 65535;  // neither side may be larger (GL_MAX_TEXTURE_SIZE)
-    int width = 0;        // when not 0, the size the picture must have
+    int width = 0;        // when not 0, the size the decoded picture must have
     int height = 0;
 };
 
@@ -21,7 +21,9 @@ struct JpegLimits {
 // Returns a malloc'd array that the caller frees, or null when the file
 // cannot be opened or decoded, or is refused by the limits (checked on the
 // header, before anything is allocated for the picture); width and height are
-// written once the header is read. Data that ends early or is damaged in a way
+// written once the header is read. A single-scan picture over the pixel
+// budget, up to four times it, comes at half its size (rounded up), as
+// `djpeg -scale 1/2` gives it; width and height are then that size. Data that ends early or is damaged in a way
 // libjpeg recovers from gives the picture libjpeg makes of it (its own fill
 // for what is missing), and libjpeg's first warning goes to warning.
 unsigned char* loadJpeg(const char* path, int* width, int* height, const JpegLimits& limits = JpegLimits(),

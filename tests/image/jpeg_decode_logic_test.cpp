@@ -1,3 +1,4 @@
+#include "broken_files.h"
 #include "files.h"
 #include "image/jpeg_texture.h"
 #include "stderr_capture.h"
@@ -185,4 +186,46 @@ TEST(JpegDecode, ASharedOpacityFileIsReadOnceAndStillWarnsAndRefusesEveryPair)
     EXPECT_EQ(last.notes, first.notes);
     for (PreparedPicture* picture : {&first, &again, &refused, &last}) releasePicture(*picture);
     releaseScratch(scratch);
+}
+
+// A camera photo over the pixel budget comes at half its size, exactly as
+// `djpeg -scale 1/2` decodes it, up to four times the budget; the same photo
+// saved progressive, and a single-scan picture past four times the budget
+// (here a header that claims it), are refused on their headers.
+TEST(JpegDecode, PhotosOverTheBudgetComeAtHalfSizeWhenTheyHaveOneScan)
+{
+    TempDir dir;
+    const int w = 6001, h = 3001;  // 18 megapixels, odd: the half size rounds up
+    ASSERT_GT(static_cast<size_t>(w) * h, PICTURE_PIXEL_BUDGET);
+    writePnm(dir / "photo.ppm", gradient(w, h));
+    ASSERT_EQ(run("cjpeg -quality 60 -outfile " + (dir / "photo.jpg") + " " + (dir / "photo.ppm")), 0);
+    ASSERT_EQ(run("cjpeg -progressive -quality 60 -outfile " + (dir / "progressive.jpg") + " " + (dir / "photo.ppm")), 0);
+    ASSERT_EQ(run("djpeg -scale 1/2 -pnm -outfile " + (dir / "half.ppm") + " " + (dir / "photo.jpg")), 0);
+    const Picture half = readPnm(dir / "half.ppm");
+    ASSERT_EQ(half.width, 3001);
+    ASSERT_EQ(half.height, 1501);
+
+    const Decoded photo = decode(dir / "photo.jpg");
+    ASSERT_NE(photo.pixels, nullptr);
+    EXPECT_EQ(photo.width, half.width);
+    EXPECT_EQ(photo.height, half.height);
+    EXPECT_EQ(photo.warning, "");
+    EXPECT_TRUE(std::equal(half.bytes.begin(), half.bytes.end(), photo.pixels.get()));
+    EXPECT_EQ(decode(dir / "progressive.jpg").pixels, nullptr);
+
+    // Headers claiming four times the budget and just past it.
+    writePnm(dir / "small.ppm", gradient(16, 16));
+    ASSERT_EQ(run("cjpeg -outfile " + (dir / "small.jpg") + " " + (dir / "small.ppm")), 0);
+    const std::string small = readFile(dir / "small.jpg");
+    for (int claimedHeight : {8192, 8193}) {
+        std::string claimed = small;
+        ASSERT_TRUE(patchFrameSize(claimed, 8192, claimedHeight));
+        writeFile(dir / "claimed.jpg", claimed);
+        const Decoded d = decode(dir / "claimed.jpg");
+        EXPECT_EQ(d.pixels != nullptr, claimedHeight == 8192) << claimedHeight;
+        if (d.pixels) {
+            EXPECT_EQ(d.width, 4096);
+            EXPECT_EQ(d.height, 4096);
+        }
+    }
 }
