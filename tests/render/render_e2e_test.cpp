@@ -203,6 +203,12 @@ TEST_F(RenderTool, VideoHoldsThePicturesAndTheMusicFromTheFirstFramesTime)
     ASSERT_TRUE(std::regex_search(streams[1], match, std::regex("codec_name=aac\\|codec_type=audio\\|.*duration=([0-9.]+)")))
         << streams[1];
     EXPECT_NEAR(std::stod(match[1]), 2.1, 0.06);
+    // The colours are said in the stream, so players decode them as they were made.
+    probe = runProcess({"ffprobe", "-v", "error", "-select_streams", "v:0", "-show_entries",
+                        "stream=color_range,color_space,color_transfer,color_primaries", "-of", "compact=p=0",
+                        "out/first.mp4"},
+                       folder.path());
+    EXPECT_EQ(probe.out, "color_range=tv|color_space=bt709|color_transfer=bt709|color_primaries=bt709\n");
 
     auto loudness = [&](const std::string& video) {
         ProcessResult volume = runProcess({"ffmpeg", "-hide_banner", "-nostats", "-t", "0.5", "-i", video, "-map",

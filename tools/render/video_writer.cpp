@@ -115,6 +115,8 @@ std::vector<std::string> ffmpegArguments(const std::string& output, bool guessFo
         "-ss", seconds(fromMs), "-t", seconds(lengthMs), "-i", music,
         "-map", "0:v:0", "-map", "1:a:0",
         "-c:v", "libx264", "-preset", preset, "-crf", std::to_string(crf), "-pix_fmt", "yuv420p",
+        // Said in the stream, so that players turn it back into RGB as it was made.
+        "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709", "-color_range", "tv",
         "-c:a", "aac", "-b:a", "192k"};
     if (!guessFormat) {
         arguments.push_back("-f");

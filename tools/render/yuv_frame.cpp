@@ -4,12 +4,12 @@
 
 namespace {
 
-// BT.601 video-range coefficients in 16-bit fixed point (Y: 219/255 of the
-// full-range weights 0.299, 0.587, 0.114; U and V: 224/255 of theirs). The
-// U and V weights each sum to 0, so grey has no colour.
-const int Y_R = 16829, Y_G = 33039, Y_B = 6416;
-const int U_R = -9714, U_G = -19070, U_B = 28784;
-const int V_R = 28784, V_G = -24103, V_B = -4681;
+// ITU-R BT.709 video-range coefficients in 16-bit fixed point (Y: 219/255 of
+// the full-range weights 0.2126, 0.7152, 0.0722; U and V: 224/255 of theirs).
+// The U and V weights each sum to 0, so grey has no colour.
+const int Y_R = 11966, Y_G = 40254, Y_B = 4064;
+const int U_R = -6596, U_G = -22188, U_B = 28784;
+const int V_R = 28784, V_G = -26145, V_B = -2639;
 
 inline unsigned char luma(const unsigned char* p)
 {

@@ -9,8 +9,9 @@
 // Turns the picture, RGBA rows bottom row first as OpenGL reads them back,
 // into a yuv420p frame of frameWidth x frameHeight (both even): the Y plane,
 // then U and V at half size. The picture lies at area; the rest is black.
-// Colours are ITU-R BT.601 at video range (Y 16-235), as ffmpeg converts RGB
-// by default, and each U and V sample is the mean of its 2x2 pixels.
+// Colours are ITU-R BT.709 at video range (Y 16-235), what players assume of
+// HD video and what the video is tagged with, and each U and V sample is the
+// mean of its 2x2 pixels.
 class YuvFrameMaker {
 public:
     YuvFrameMaker(int frameWidth, int frameHeight, PictureArea area);
