@@ -260,7 +260,7 @@ TEST(RendererFaults, RefusalsAtOnceNohupAndNoTemporaryFilesLeft)
     ProcessResult result = render("hungup.mp4", SIGHUP, true);
     EXPECT_EQ(result.status, 0) << "signal " << result.signal << result.err;
     EXPECT_TRUE(fileExists(folder / "hungup.mp4"));
-    for (int signalNumber : {SIGTERM, SIGHUP, SIGINT}) {
+    for (int signalNumber : {SIGTERM, SIGHUP, SIGINT, SIGQUIT}) {
         SCOPED_TRACE(strsignal(signalNumber));
         EXPECT_EQ(render("killed.mp4", signalNumber, false).signal, signalNumber);
         EXPECT_FALSE(waitForFileStartingWith(folder.path(), ".killed", 0.2));

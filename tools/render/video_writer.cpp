@@ -34,9 +34,9 @@ char interruptedPartial[4096];
 char interruptedLog[4096];
 volatile pid_t interruptedEncoder = -1;
 
-// Ctrl-C, kill and a closed terminal. A signal that was ignored when the
-// render started (nohup, a background job) stays ignored.
-const int CLEANUP_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP};
+// Ctrl-C, Ctrl-\, kill and a closed terminal. A signal that was ignored when
+// the render started (nohup, a background job) stays ignored.
+const int CLEANUP_SIGNALS[] = {SIGINT, SIGQUIT, SIGTERM, SIGHUP};
 struct sigaction previousActions[std::size(CLEANUP_SIGNALS)];
 bool handlerInstalled[std::size(CLEANUP_SIGNALS)];
 
