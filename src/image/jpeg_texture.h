@@ -23,9 +23,10 @@ struct JpegLimits {
 // header, before anything is allocated for the picture); width and height are
 // written once the header is read. A single-scan picture over the pixel
 // budget, up to four times it, comes at half its size (rounded up), as
-// `djpeg -scale 1/2` gives it; width and height are then that size. Data that ends early or is damaged in a way
-// libjpeg recovers from gives the picture libjpeg makes of it (its own fill
-// for what is missing), and libjpeg's first warning goes to warning.
+// `djpeg -scale 1/2` gives it; width and height are then that size. Data that
+// ends early or is damaged in a way libjpeg recovers from gives the picture
+// libjpeg makes of it (its own fill for what is missing), and libjpeg's first
+// warning goes to warning.
 unsigned char* loadJpeg(const char* path, int* width, int* height, const JpegLimits& limits = JpegLimits(),
                         std::string* warning = nullptr);
 
