@@ -13,6 +13,7 @@
 #include "image/jpeg_texture.h"
 #include "image/picture_table.h"
 #include "picture_set.h"
+#include "process.h"
 #include "shell/loading.h"
 #include "shell/schedule.h"
 #include "stderr_capture.h"
@@ -100,6 +101,7 @@ protected:
         const pid_t pid = fork();
         ASSERT_GE(pid, 0);
         if (pid == 0) {
+            restoreDefaultSignals();
             alarm(120);
             GlTest::SetUp();
             if (!HasFatalFailure()) body();

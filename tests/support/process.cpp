@@ -27,6 +27,19 @@ double secondsSince(double start)
     return nowSeconds() - start;
 }
 
+// A child starts as a program started from a terminal would: every signal at
+// its default disposition and none blocked. A test run from a script's
+// background job or under nohup inherits SIGINT, SIGQUIT (and SIGHUP) as
+// ignored, and the programs keep what they inherit on purpose; a test that
+// wants a signal ignored starts its program under nohup or says so itself.
+void restoreDefaultSignals()
+{
+    for (int number = 1; number < NSIG; ++number) signal(number, SIG_DFL);
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+}
+
 namespace {
 
 std::string freshOutputPath(const char* what)
@@ -46,6 +59,7 @@ Process::Process(const std::vector<std::string>& argv, const std::string& cwd,
 {
     pid_ = fork();
     if (pid_ == 0) {
+        restoreDefaultSignals();
         int out = open(outPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         int err = open(errPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         int in = open("/dev/null", O_RDONLY);
@@ -131,6 +145,7 @@ Xvfb::Xvfb(int width, int height)
     if (pipe(fds) != 0) return;
     pid_ = fork();
     if (pid_ == 0) {
+        restoreDefaultSignals();
         close(fds[0]);
         int null = open("/dev/null", O_RDWR);
         dup2(null, 0);

@@ -18,7 +18,9 @@ struct ProcessResult {
 class Process {
 public:
     // Starts argv[0] (a path) in folder cwd, with the parent's environment plus env
-    // (an empty value unsets the variable).
+    // (an empty value unsets the variable), every signal at its default
+    // disposition and none blocked, whatever the test process inherited (to
+    // have SIGHUP ignored, start the program under nohup).
     Process(const std::vector<std::string>& argv, const std::string& cwd,
             const std::map<std::string, std::string>& env = {});
     ~Process();
@@ -68,6 +70,10 @@ private:
     int pid_ = -1;
     std::string display_;
 };
+
+// Puts every signal back to its default disposition and unblocks them all: what
+// a child of the tests starts with.
+void restoreDefaultSignals();
 
 double secondsSince(double start);
 double nowSeconds();
