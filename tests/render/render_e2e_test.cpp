@@ -409,7 +409,10 @@ TEST_F(RenderTool, BenchPrintsTheLoadTimeEverySceneAndTheProgramme)
         render({"--bench", "--size", "32x32", "--times", "100,3651,10200,32001,131026,131500"});
     ASSERT_EQ(result.status, 0) << result.err;
     std::vector<std::string> out = lines(result.out);
-    ASSERT_EQ(out.size(), 12u) << result.out;
+    ASSERT_EQ(out.size(), 13u) << result.out;
+    // Which OpenGL drew: a GPU's or a software rasteriser.
+    EXPECT_TRUE(std::regex_match(out[0], std::regex("renderer .+ / .+ / [0-9]\\.[0-9].*"))) << out[0];
+    out.erase(out.begin());
     EXPECT_TRUE(std::regex_match(out[0], std::regex("load [0-9]+ ms"))) << out[0];
     const std::vector<std::pair<std::string, int>> expected = {
         {"hearing", 1}, {"credits", 2}, {"twistColumn", 1}, {"spike", 1}, {"soya", 0}, {"twistRoom", 0},

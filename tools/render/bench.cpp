@@ -1,5 +1,7 @@
 #include "bench.h"
 
+#include <GL/gl.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -23,6 +25,15 @@ double percentile(std::vector<double> values, double fraction)
     rank = std::min(std::max<size_t>(rank, 1), values.size());
     std::nth_element(values.begin(), values.begin() + (rank - 1), values.end());
     return values[rank - 1];
+}
+
+std::string rendererLine()
+{
+    auto text = [](GLenum name) {
+        const GLubyte* value = glGetString(name);
+        return value ? std::string(reinterpret_cast<const char*>(value)) : std::string("?");
+    };
+    return "renderer " + text(GL_VENDOR) + " / " + text(GL_RENDERER) + " / " + text(GL_VERSION);
 }
 
 std::string loadLine(double milliseconds)

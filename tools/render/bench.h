@@ -14,6 +14,10 @@ double median(std::vector<double> values);
 // (0 to 1) of the values do not exceed; 0 for no values.
 double percentile(std::vector<double> values, double fraction);
 
+// "renderer <GL_VENDOR> / <GL_RENDERER> / <GL_VERSION>" of the current context:
+// a GPU or a software rasteriser.
+std::string rendererLine();
+
 // "load <ms> ms"
 std::string loadLine(double milliseconds);
 

@@ -72,6 +72,14 @@ int main(int argc, char** argv)
     if (!options.videoFile.empty() && access(MUSIC_PATH, R_OK) != 0)
         return fail(EXIT_USAGE, std::string("--video needs the soundtrack, and ") + MUSIC_PATH + " cannot be read");
 
+    // The scenes draw into a render target of the picture's own size, so
+    // with --aspect they see a 4:3 window; the capture adds the bars.
+    const PictureArea area = pictureArea(options.width, options.height, options.aspect4by3);
+    HeadlessContext context(area.width, area.height);
+    if (context.choiceRefused()) return fail(EXIT_USAGE, context.error());
+    if (!context.ok()) return fail(EXIT_FAILED, "no headless OpenGL; every way failed:\n" + context.error());
+    setStartupState(area.width, area.height);
+
     // Outputs are checked before the long loading, so a typo costs nothing.
     if (!options.pngFolder.empty() && !prepareFolder(options.pngFolder, &error)) return fail(EXIT_FAILED, error);
     if (!options.videoFile.empty()) {
@@ -83,13 +91,6 @@ int main(int argc, char** argv)
 
     const std::vector<uint32_t> times = frameTimes(options);
 
-    // The scenes draw into a render target of the picture's own size, so
-    // with --aspect they see a 4:3 window; the capture adds the bars.
-    const PictureArea area = pictureArea(options.width, options.height, options.aspect4by3);
-    HeadlessContext context(area.width, area.height);
-    if (!context.ok()) return fail(EXIT_FAILED, "no headless OpenGL: " + context.error());
-    setStartupState(area.width, area.height);
-
     VideoWriter video;
     video.setEncoder(options.crf, options.preset);
     if (!options.videoFile.empty() &&
@@ -97,6 +98,10 @@ int main(int argc, char** argv)
                      MUSIC_PATH, &error))
         return fail(EXIT_FAILED, error);
 
+    if (options.bench) {
+        std::printf("%s\n", rendererLine().c_str());
+        std::fflush(stdout);
+    }
     if (isatty(STDERR_FILENO)) {
         std::fputs("Loading...", stderr);
         std::fflush(stderr);

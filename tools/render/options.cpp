@@ -28,7 +28,9 @@ const char* const USAGE =
     "  --crf N         H.264 quality for --video, 0 (best) to 51 (smallest file); default 18\n"
     "  --preset NAME   x264 speed preset for --video, ultrafast ... placebo (default veryfast)\n"
     "  --bench         print the loading time, then the median, 95th percentile and slowest\n"
-    "                  frame time of every scene\n";
+    "                  frame time of every scene\n"
+    "SKARVELIN_EGL_DEVICE=N draws on EGL device N, =surfaceless on Mesa's surfaceless platform;\n"
+    "unset, on the first hardware EGL device that works, else surfaceless (--bench names it).\n";
 
 namespace {
 
