@@ -19,6 +19,13 @@ uint32_t programmeFrameTime(uint64_t frame, int fps)
     return static_cast<uint32_t>(frame * 1000 / static_cast<uint64_t>(fps));
 }
 
+bool isNextFrameOfRun(uint32_t previous, uint32_t t, int fps)
+{
+    // The first frame at or after `previous`: the least i with i * 1000 / fps >= previous.
+    const uint64_t i = (static_cast<uint64_t>(previous) * static_cast<uint64_t>(fps) + 999) / 1000;
+    return programmeFrameTime(i, fps) == previous && programmeFrameTime(i + 1, fps) == t;
+}
+
 void resetProgrammeState()
 {
     script = ScriptVariables();

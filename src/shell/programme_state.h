@@ -48,3 +48,9 @@ void catchUpProgrammeState(uint32_t t, int fps);
 // The frame times of a run from 0 at fps frames a second: frame i is at
 // floor(i * 1000 / fps), in integers.
 uint32_t programmeFrameTime(uint64_t frame, int fps);
+
+// True when a run from 0 at fps (1 to 1000) has a frame at `previous` and its
+// next frame is at t. A sequence of frames that drew `previous` from that
+// run's state can then keep the state the frame left instead of catching up:
+// it is what catchUpProgrammeState(t, fps) would make.
+bool isNextFrameOfRun(uint32_t previous, uint32_t t, int fps);
