@@ -87,11 +87,6 @@ const Capability CAPABILITIES[] = {
     {1, GL_TEXTURE_GEN_T, "unit 1 texgen T"},
 };
 
-GLenum unitName(int unit)
-{
-    return unit == 0 ? GL_TEXTURE0_ARB : GL_TEXTURE1_ARB;
-}
-
 CarriedState readCarried()
 {
     CarriedState s;
@@ -102,11 +97,11 @@ CarriedState readCarried()
     s.cacheSegments = sphereCacheSegments;
     glGetIntegerv(GL_ACTIVE_TEXTURE_ARB, &s.activeUnit);
     for (const Capability& c : CAPABILITIES) {
-        glActiveTextureARB(unitName(c.unit));
+        glActiveTextureARB(GL_TEXTURE0_ARB + c.unit);
         s.enabled.push_back(glIsEnabled(c.name));
     }
     for (int unit : {0, 1}) {
-        glActiveTextureARB(unitName(unit));
+        glActiveTextureARB(GL_TEXTURE0_ARB + unit);
         glGetIntegerv(GL_TEXTURE_BINDING_2D, &s.bound[unit]);
     }
     glActiveTextureARB(static_cast<GLenum>(s.activeUnit));
@@ -126,12 +121,12 @@ void applyCarried(const CarriedState& s)
     sphereCacheBuilt = static_cast<unsigned char>(s.cacheBuilt);
     sphereCacheSegments = s.cacheSegments;
     for (size_t i = 0; i < std::size(CAPABILITIES); ++i) {
-        glActiveTextureARB(unitName(CAPABILITIES[i].unit));
+        glActiveTextureARB(GL_TEXTURE0_ARB + CAPABILITIES[i].unit);
         if (s.enabled[i]) glEnable(CAPABILITIES[i].name);
         else glDisable(CAPABILITIES[i].name);
     }
     for (int unit : {0, 1}) {
-        glActiveTextureARB(unitName(unit));
+        glActiveTextureARB(GL_TEXTURE0_ARB + unit);
         glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(s.bound[unit]));
     }
     glActiveTextureARB(static_cast<GLenum>(s.activeUnit));
