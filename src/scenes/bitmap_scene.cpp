@@ -4,6 +4,7 @@
 #include "image/catalogue.h"
 #include "image/image_wrapper.h"
 #include "image/picture_table.h"
+#include "shell/programme_state.h"
 #include "shell/schedule.h"
 
 #include <GL/gl.h>
@@ -13,8 +14,6 @@
 
 MeshVertex* waveGrid = nullptr;
 float columnWave[25];
-float waveSpeed = WAVE_SPEED_AT_START;
-int endingIndex = 0;
 
 namespace {
 
@@ -69,9 +68,9 @@ void loadBitmapScene()
 
 bool stepBitmapScene(uint32_t t)
 {
-    waveSpeed = nextWaveSpeed(t, waveSpeed);
+    script.waveSpeed = nextWaveSpeed(t, script.waveSpeed);
     if (t <= ENDING_PICTURES_AFTER) return false;
-    endingIndex = endingIndexAt(t, endingIndex);
+    script.endingIndex = endingIndexAt(t, script.endingIndex);
     return true;
 }
 
@@ -79,8 +78,8 @@ void bitmapScene(uint32_t t)
 {
     const double p = static_cast<double>(t) * static_cast<double>(PHASE_SCALE);
     const bool ending = stepBitmapScene(t);
-    renderBitmapWave(static_cast<float>(p * waveSpeed));
-    if (ending) drawMasked(slut[endingIndex]);
+    renderBitmapWave(static_cast<float>(p * script.waveSpeed));
+    if (ending) drawMasked(slut[script.endingIndex]);
 }
 
 void updateWaveSurface(float phase)

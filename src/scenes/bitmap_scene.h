@@ -7,15 +7,12 @@ struct MeshVertex;
 
 extern MeshVertex* waveGrid;
 extern float columnWave[25];
-// Steps once per frame of the scene, so its course depends on the frame rate.
-extern float waveSpeed;
-constexpr float WAVE_SPEED_AT_START = 20.0f;
-extern int endingIndex;
-
 void loadBitmapScene();
 void bitmapScene(uint32_t t);
-// The scene's script through a frame at t, without drawing: the wave speed and
-// the ending picture. True when the frame lays its ending picture (masked).
+// The scene's script through a frame at t, without drawing: the wave speed
+// (script.waveSpeed, which steps once per frame, so its course depends on the
+// frame rate) and the ending picture (script.endingIndex). True when the frame
+// lays its ending picture (masked).
 bool stepBitmapScene(uint32_t t);
 void renderBitmapWave(float phase);
 

@@ -5,14 +5,13 @@
 #include "image/catalogue.h"
 #include "image/image_wrapper.h"
 #include "image/picture_table.h"
+#include "shell/programme_state.h"
 #include "shell/schedule.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 
 #include <cmath>
-
-float blobAngleDivisor = BLOB_ANGLE_DIVISOR_AT_START;
 
 namespace {
 
@@ -100,7 +99,7 @@ void loadBlobScene()
 
 bool stepBlobScene(uint32_t t)
 {
-    blobAngleDivisor = blobDivisorAt(t, blobAngleDivisor);
+    script.blobAngleDivisor = blobDivisorAt(t, script.blobAngleDivisor);
     return true;
 }
 
@@ -114,7 +113,7 @@ void blobScene(uint32_t t)
 {
     stepBlobScene(t);
     renderBlob(static_cast<float>(phaseOf(t)),
-               static_cast<float>(static_cast<double>(t) / static_cast<double>(blobAngleDivisor)));
+               static_cast<float>(static_cast<double>(t) / static_cast<double>(script.blobAngleDivisor)));
     drawMasked(blobOverlay);
 }
 
@@ -159,6 +158,11 @@ void spheresShapeSphereCache(uint32_t)
 {
     buildSphereCacheIfNeeded();
     restoreSphere();
+}
+
+bool spheresLeaveSquareProjection(uint32_t)
+{
+    return true;
 }
 
 void spheresScene(uint32_t t)

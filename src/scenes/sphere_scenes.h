@@ -3,12 +3,10 @@
 
 #include <cstdint>
 
-extern float blobAngleDivisor;
-constexpr float BLOB_ANGLE_DIVISOR_AT_START = 1500.0f;
-
 void loadBlobScene();
 void blobScene(uint32_t t);
-// The blob's script through a frame at t, without drawing: the angle divisor.
+// The blob's script through a frame at t, without drawing: the angle divisor
+// (script.blobAngleDivisor).
 // True: every frame of the scene lays a masked overlay.
 bool stepBlobScene(uint32_t t);
 // Leaves the shared sphere cache as a blob frame at t leaves it, without
@@ -22,6 +20,8 @@ void spheresScene(uint32_t t);
 bool stepSpheresScene(uint32_t t);
 // Leaves the shared sphere cache as a spheres frame leaves it: undeformed.
 void spheresShapeSphereCache(uint32_t t);
+// True: every frame of the scene sets its projection back to 45 degrees with aspect 1.
+bool spheresLeaveSquareProjection(uint32_t t);
 void renderSpheres(float phase, float distance);
 
 // The divisor of the window holding t (the last such window in table order),

@@ -5,6 +5,7 @@
 #include "image/catalogue.h"
 #include "image/image_wrapper.h"
 #include "image/picture_table.h"
+#include "shell/programme_state.h"
 #include "shell/schedule.h"
 
 #include <GL/glu.h>
@@ -18,7 +19,6 @@ MeshVertex* spikeTunnelMesh = nullptr;
 GLuint spikeTunnelList = 0;
 int spikeColumnStart[200];
 float flarePositions[200][3];
-int beatOffset = 0;
 
 namespace {
 
@@ -119,14 +119,14 @@ void loadSpikeScene()
 
 bool stepSpikeScene(uint32_t t)
 {
-    beatOffset = beatOffsetAt(t, beatOffset);
+    script.beatOffset = beatOffsetAt(t, script.beatOffset);
     return false;
 }
 
 void spikeScene(uint32_t t)
 {
     stepSpikeScene(t);
-    renderSpikes(spikeDepth(t, beatOffset), spikePhase(t, beatOffset));
+    renderSpikes(spikeDepth(t, script.beatOffset), spikePhase(t, script.beatOffset));
 }
 
 void renderSpikes(int depth, float phase)

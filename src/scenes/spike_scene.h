@@ -13,11 +13,11 @@ extern MeshVertex* spikeTunnelMesh;
 extern GLuint spikeTunnelList;
 extern int spikeColumnStart[200];
 extern float flarePositions[200][3];
-extern int beatOffset;
 
 void loadSpikeScene();
 void spikeScene(uint32_t t);
-// The scene's script through a frame at t, without drawing: the offset ladder.
+// The scene's script through a frame at t, without drawing: the offset ladder
+// (script.beatOffset).
 // False: the scene lays no masked overlay.
 bool stepSpikeScene(uint32_t t);
 void renderSpikes(int depth, float phase);

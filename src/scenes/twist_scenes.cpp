@@ -4,6 +4,7 @@
 #include "image/catalogue.h"
 #include "image/image_wrapper.h"
 #include "image/picture_table.h"
+#include "shell/programme_state.h"
 #include "shell/schedule.h"
 
 #include <GL/glu.h>
@@ -13,8 +14,6 @@
 
 GLuint twistBarsList = 0;
 GLuint twistBoxList = 0;
-int maskineIndex = 0;
-float twistRoomOffset = 0.0f;
 
 namespace {
 
@@ -234,7 +233,7 @@ void renderTwistColumn(float angle, float phase, float lookX, float distance)
 bool stepTwistColumnScene(uint32_t t)
 {
     if (t <= MASKINE_OVERLAY_AFTER) return false;
-    maskineIndex = updateMaskineIndex(t, maskineIndex);
+    script.maskineIndex = updateMaskineIndex(t, script.maskineIndex);
     return true;
 }
 
@@ -245,7 +244,7 @@ void twistColumnScene(uint32_t t)
     const TwistColumnCamera camera = twistColumnCameraAt(t);
     if (camera.drawn) renderTwistColumn(x, x, camera.lookX, camera.distance);
 
-    if (stepTwistColumnScene(t)) drawMasked(maskine[maskineIndex]);
+    if (stepTwistColumnScene(t)) drawMasked(maskine[script.maskineIndex]);
 
     const int flash = maskineFlashIndex(t);
     if (flash >= 0) drawMasked(maskineFlash[flash]);
@@ -268,7 +267,7 @@ void renderTwistRoom(float angle, float phase)
 
 bool stepTwistRoomScene(uint32_t t)
 {
-    twistRoomOffset = twistRoomOffsetAt(t, twistRoomOffset);
+    script.twistRoomOffset = twistRoomOffsetAt(t, script.twistRoomOffset);
     return twistRoomOverlayIndex(t) >= 0;
 }
 
@@ -279,7 +278,7 @@ void twistRoomScene(uint32_t t)
     // Kept in double: only the arguments are rounded to float, so the bars'
     // phase stays smooth while the camera angle jumps with the offset.
     const double base = static_cast<double>(t) * PHASE_SCALE;
-    renderTwistRoom(static_cast<float>(base + twistRoomOffset), static_cast<float>(base));
+    renderTwistRoom(static_cast<float>(base + script.twistRoomOffset), static_cast<float>(base));
 
     const int overlay = twistRoomOverlayIndex(t);
     if (overlay >= 0) drawMasked(slut[overlay]);

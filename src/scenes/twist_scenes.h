@@ -7,17 +7,17 @@
 
 extern GLuint twistBarsList;
 extern GLuint twistBoxList;
-extern int maskineIndex;
-extern float twistRoomOffset;
 
 void loadTwistScene();
 void twistColumnScene(uint32_t t);
-// The column's script through a frame at t, without drawing: the maskine index.
+// The column's script through a frame at t, without drawing: the maskine index
+// (script.maskineIndex).
 // True when the frame lays a masked overlay.
 bool stepTwistColumnScene(uint32_t t);
 void renderTwistColumn(float angle, float phase, float lookX, float distance);
 void twistRoomScene(uint32_t t);
-// The room's script through a frame at t, without drawing: the camera offset.
+// The room's script through a frame at t, without drawing: the camera offset
+// (script.twistRoomOffset).
 // True when the frame lays a masked overlay.
 bool stepTwistRoomScene(uint32_t t);
 void renderTwistRoom(float angle, float phase);

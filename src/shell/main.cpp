@@ -28,16 +28,16 @@ void stopMusic()
 }
 
 // The first frame: the loading picture goes on screen while everything loads,
-// and the music starts last, so t = 0 is the start of the music. Started later
-// (--from), the scenes are first brought to where the programme has them then,
-// the music starts there and the clock reads that time from now on.
+// and the music starts last, so t = 0 is the start of the music. The carried
+// state is brought to where the programme has it at the start, 0 or --from:
+// started later, the music starts there and the clock reads that time from now on.
 void loadAll()
 {
     drawLoadingPicture();
     glutSwapBuffers();
     music = new MP3Player(MUSIC_PATH);
     loadScenesAndPictures();
-    if (startMs > 0) catchUpProgrammeState(startMs, CATCH_UP_FPS);
+    catchUpProgrammeState(startMs, CATCH_UP_FPS);
     music->play(startMs);
     if (startMs > 0) startClockAt(static_cast<int32_t>(startMs));
 }

@@ -17,6 +17,9 @@ struct ScheduleRow {
     bool (*step)(uint32_t t);
     // How a frame of the scene leaves the shared sphere cache (null: untouched).
     void (*shapeSphereCache)(uint32_t t);
+    // True when a frame of the scene at t leaves the projection at 45 degrees
+    // with aspect 1, as setFieldOfView(45) sets it (null: never touched).
+    bool (*leavesSquareProjection)(uint32_t t);
 };
 
 // The programme ends once the clock passes this many milliseconds: a frame at

@@ -151,7 +151,9 @@ TEST_F(RenderTool, PngFramesAreNamedByTimeInEightBitRgbWithTheTopRowFirst)
 // whatever was rendered before it in the same process: in the spike tube (its
 // offset ladder and the depth test), the twist room (its camera offset), the
 // blob (the shape left in the sphere cache) and the wave (its speed, which
-// steps once per frame, and the ending picture).
+// steps once per frame, and the ending picture). A clip whose frames fall
+// between that run's frames shows the stills of the same milliseconds: the
+// wave has slowed down as often as in the run, not once per frame of the clip.
 TEST(RenderStartAnywhere, StillsAndClipsShowWhatARunFromZeroShows)
 {
     std::string failure;
@@ -168,6 +170,13 @@ TEST(RenderStartAnywhere, StillsAndClipsShowWhatARunFromZeroShows)
     render({"--times", "125000,40000,60000,76000,120000,10600,10700", "--png", out / "stills"});
     for (const char* from : {"40000", "59000", "75000", "119000"})
         render({"--from", from, "--to", std::to_string(std::stoi(from) + 1000), "--png", out / "clips"});
+    render({"--from", "120950", "--to", "121150", "--png", out / "between"});
+    render({"--times", "120950,121050,121150", "--png", out / "between-stills"});
+    for (const std::string name : {"120950.png", "121050.png", "121150.png"}) {
+        const std::string still = readFile(out / ("between-stills/" + name));
+        EXPECT_FALSE(still.empty()) << name;
+        EXPECT_EQ(still, readFile(out / ("between/" + name))) << name;
+    }
 
     int compared = 0;
     for (const char* folder : {"stills", "clips"})

@@ -5,6 +5,7 @@
 #include "image/picture_table.h"
 #include "scenes/tunnel_scene.h"
 #include "scenes/twist_scenes.h"
+#include "shell/programme_state.h"
 #include "shell/schedule.h"
 
 #include <cmath>
@@ -171,9 +172,9 @@ TEST_F(TwistFrames, RoomBarsInsideTheFoggedCubeUnderTheOstOverlays)
     EXPECT_TRUE(near(topRight(), ostColour(15))) << topRight();
     frame(twistRoomScene, 65727);
     frame(twistRoomScene, 65728);  // between rows: the offset of the frame before stays
-    EXPECT_EQ(twistRoomOffset, 1000.0f);
+    EXPECT_EQ(script.twistRoomOffset, 1000.0f);
     frame(twistRoomScene, 66191);
-    EXPECT_EQ(twistRoomOffset, 500.0f);
+    EXPECT_EQ(script.twistRoomOffset, 500.0f);
     EXPECT_FALSE(near(topRight(), ostColour(16), 40)) << topRight();
 }
 

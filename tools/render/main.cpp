@@ -124,12 +124,11 @@ int main(int argc, char** argv)
     BenchTimes bench;
     ProgressBar progress(times.size());
     // Every frame shows what a run of the whole programme from 0 at the same rate
-    // shows: the carried state is brought forward without drawing, before each
-    // still, or once before the first frame of a run, whose frames then carry it.
-    if (!options.haveTimes) catchUpProgrammeState(options.from, options.fps);
+    // shows: a frame that is that run's next one after the frame before keeps the
+    // state that frame left, any other is brought forward without drawing.
     for (size_t i = 0; i < times.size(); ++i) {
         const uint32_t t = times[i];
-        if (options.haveTimes) catchUpProgrammeState(t, options.fps);
+        if (i == 0 || !isNextFrameOfRun(times[i - 1], t, options.fps)) catchUpProgrammeState(t, options.fps);
         auto frameStart = std::chrono::steady_clock::now();
         renderFrame(t);
         if (options.bench) {
