@@ -81,8 +81,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "skarvelin: %s\n", error.c_str());
         return 2;
     }
+    for (const std::string& warning : arguments.warnings) std::fprintf(stderr, "skarvelin: %s\n", warning.c_str());
     if (arguments.help) {
-        std::fputs(DEMO_USAGE, stdout);
+        std::fputs(demoUsage().c_str(), stdout);
         return 0;
     }
     startMs = arguments.fromMs;
@@ -90,7 +91,7 @@ int main(int argc, char** argv)
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(windowWidth, windowHeight);
     glutCreateWindow("Skarvelin by QARLO6");
-    if (wantsFullScreen(argc, argv)) glutFullScreen();
+    if (arguments.fullScreen) glutFullScreen();
     glutSetCursor(GLUT_CURSOR_NONE);
     glutDisplayFunc(displayCallback);
     glutIdleFunc(idleCallback);

@@ -63,7 +63,7 @@ int main(int argc, char** argv)
         return EXIT_USAGE;
     }
     if (options.help) {
-        std::fputs(USAGE, stdout);
+        std::fputs(renderUsage().c_str(), stdout);
         return 0;
     }
     if (!isFolder("data"))

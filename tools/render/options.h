@@ -27,7 +27,8 @@ struct RenderOptions {
     bool help = false;
 };
 
-extern const char* const USAGE;
+// The --help text.
+std::string renderUsage();
 
 // Fills options from the arguments after the program name. Each option takes
 // its value either as the next argument or after "=" ("--fps 30", "--fps=30").
