@@ -12,7 +12,8 @@ extern float waveSpeed;
 constexpr float WAVE_SPEED_AT_START = 20.0f;
 extern int endingIndex;
 
-void loadBitmapScene();
+class PicturePrefetch;
+void loadBitmapScene(PicturePrefetch* pictures = nullptr);
 void bitmapScene(uint32_t t);
 // The scene's script through a frame at t, without drawing: the wave speed and
 // the ending picture. True when the frame lays its ending picture (masked).

@@ -93,9 +93,9 @@ float spheresDistance(uint32_t t)
     return 5.0f;
 }
 
-void loadBlobScene()
+void loadBlobScene(PicturePrefetch* pictures)
 {
-    createSprites(BLOB_SPRITES);
+    createSprites(BLOB_SPRITES, pictures);
 }
 
 bool stepBlobScene(uint32_t t)
@@ -145,9 +145,9 @@ void renderBlob(float phase, float angle)
     glPopMatrix();
 }
 
-void loadSpheresScene()
+void loadSpheresScene(PicturePrefetch* pictures)
 {
-    createSprites(SPHERES_SPRITES);
+    createSprites(SPHERES_SPRITES, pictures);
 }
 
 bool stepSpheresScene(uint32_t)

@@ -97,13 +97,13 @@ void buildFlarePositions(float positions[200][3])
     }
 }
 
-void loadSpikeScene()
+void loadSpikeScene(PicturePrefetch* pictures)
 {
     spikeMesh = makeCylinderGrid(RINGS, COLUMNS, 350, 200, 2, 20);
     spikeRestMesh = makeCylinderGrid(RINGS, COLUMNS, 350, 200, 2, 20);
     spikeTunnelMesh = makeCylinderGrid(RINGS, COLUMNS, 800, 200, 2, 20);
 
-    createSprites(SPIKE_SPRITES);
+    createSprites(SPIKE_SPRITES, pictures);
 
     buildSpikeColumnStart(spikeColumnStart, rand);
     spikeFlare->setSize(100);

@@ -15,7 +15,8 @@ extern int spikeColumnStart[200];
 extern float flarePositions[200][3];
 extern int beatOffset;
 
-void loadSpikeScene();
+class PicturePrefetch;
+void loadSpikeScene(PicturePrefetch* pictures = nullptr);
 void spikeScene(uint32_t t);
 // The scene's script through a frame at t, without drawing: the offset ladder.
 // False: the scene lays no masked overlay.

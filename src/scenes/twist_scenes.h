@@ -10,7 +10,8 @@ extern GLuint twistBoxList;
 extern int maskineIndex;
 extern float twistRoomOffset;
 
-void loadTwistScene();
+class PicturePrefetch;
+void loadTwistScene(PicturePrefetch* pictures = nullptr);
 void twistColumnScene(uint32_t t);
 // The column's script through a frame at t, without drawing: the maskine index.
 // True when the frame lays a masked overlay.

@@ -1,6 +1,7 @@
 #include "data_set.h"
 
 #include "image/picture_table.h"
+#include "shell/loading.h"
 #include "jpeg_writer.h"
 #include "mp3_writer.h"
 #include "pictures.h"
@@ -52,7 +53,7 @@ bool writeWhole(const std::string& path, std::string& error, Write write)
 std::vector<PictureFile> pictureFiles()
 {
     std::set<std::string> masks;
-    for (const SpriteGroup* group : ALL_SPRITE_GROUPS)
+    for (const SpriteGroup* group : spriteGroupsInLoadingOrder())
         for (size_t i = 0; i < group->count; ++i) {
             const SpriteRow& row = group->rows[i];
             if (row.alpha && std::string(row.alpha) != row.colour) masks.insert(row.alpha);
@@ -63,7 +64,7 @@ std::vector<PictureFile> pictureFiles()
         if (!path || !seen.insert(path).second) return;
         files.push_back({path, stemOf(path), masks.count(path) > 0});
     };
-    for (const SpriteGroup* group : ALL_SPRITE_GROUPS)
+    for (const SpriteGroup* group : spriteGroupsInLoadingOrder())
         for (size_t i = 0; i < group->count; ++i) {
             note(group->rows[i].colour);
             note(group->rows[i].alpha);
@@ -126,7 +127,7 @@ bool writeDataSet(const std::string& dir, bool force, DataSetSummary& summary, s
 
     if (ok) {
         // Both pictures of an opacity pair we painted must have the same size.
-        for (const SpriteGroup* group : ALL_SPRITE_GROUPS)
+        for (const SpriteGroup* group : spriteGroupsInLoadingOrder())
             for (size_t i = 0; i < group->count; ++i) {
                 const SpriteRow& row = group->rows[i];
                 if (row.alpha && sizes.count(row.alpha) && sizes.count(row.colour) &&
