@@ -179,21 +179,24 @@ bool decodeForTexture(const char* path, int* width, int* height, const JpegLimit
 
 }  // namespace
 
+PixelBuffer::~PixelBuffer()
+{
+    free(pixels);
+}
+
 PixelBuffer::PixelBuffer(PixelBuffer&& other) noexcept
-    : bytes(std::move(other.bytes)), size(std::exchange(other.size, 0))
+    : pixels(std::exchange(other.pixels, nullptr)), size(std::exchange(other.size, 0))
 {
 }
 
 PixelBuffer& PixelBuffer::operator=(PixelBuffer&& other) noexcept
 {
-    bytes = std::move(other.bytes);
-    size = std::exchange(other.size, 0);
+    if (this != &other) {
+        free(pixels);
+        pixels = std::exchange(other.pixels, nullptr);
+        size = std::exchange(other.size, 0);
+    }
     return *this;
-}
-
-void PixelBuffer::Free::operator()(unsigned char* bytes) const
-{
-    free(bytes);
 }
 
 bool PixelBuffer::reserve(size_t count)
@@ -201,17 +204,16 @@ bool PixelBuffer::reserve(size_t count)
     if (count == 0) return false;
     if (size >= count) return true;
     // The old bytes go first: two pictures' worth need not fit at once.
-    bytes.reset();
-    size = 0;
-    bytes.reset(static_cast<unsigned char*>(malloc(count)));
-    if (bytes) size = count;
-    return bytes != nullptr;
+    free(pixels);
+    pixels = static_cast<unsigned char*>(malloc(count));
+    size = pixels ? count : 0;
+    return pixels != nullptr;
 }
 
 unsigned char* PixelBuffer::release()
 {
     size = 0;
-    return bytes.release();
+    return std::exchange(pixels, nullptr);
 }
 
 unsigned char* loadJpeg(const char* path, int* width, int* height, const JpegLimits& limits, std::string* warning)

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstddef>
-#include <memory>
 #include <string>
 
 // The most pixels one picture may have, and the most scans its file may hold
@@ -39,10 +38,13 @@ unsigned char* loadJpeg(const char* path, int* width, int* height, const JpegLim
 class PixelBuffer {
 public:
     PixelBuffer() = default;
+    ~PixelBuffer();
     PixelBuffer(PixelBuffer&& other) noexcept;
     PixelBuffer& operator=(PixelBuffer&& other) noexcept;
+    PixelBuffer(const PixelBuffer&) = delete;
+    PixelBuffer& operator=(const PixelBuffer&) = delete;
 
-    unsigned char* data() const { return bytes.get(); }
+    unsigned char* data() const { return pixels; }
     size_t capacity() const { return size; }
     // Makes room for at least count bytes (0 stands for too many to count);
     // false when it cannot. What the buffer held is not kept when it grows.
@@ -51,10 +53,7 @@ public:
     unsigned char* release();
 
 private:
-    struct Free {
-        void operator()(unsigned char* bytes) const;
-    };
-    std::unique_ptr<unsigned char[], Free> bytes;
+    unsigned char* pixels = nullptr;  // from malloc
     size_t size = 0;
 };
 

@@ -72,7 +72,7 @@ int main(int argc, char** argv)
     keepFreedMemoryForReuse();
     auto start = std::chrono::steady_clock::now();
     DataSetSummary summary;
-    if (!writeDataSet(dir, arguments.force, summary, error)) {
+    if (!writeDataSet(dir, arguments.force, summary, &error)) {
         fprintf(stderr, "skarvelin-data: %s\n", error.c_str());
         return 1;
     }
