@@ -19,8 +19,6 @@ int frameCount = 0;
 MP3Player* music = nullptr;
 // Where the programme starts (--from), in milliseconds.
 uint32_t startMs = 0;
-// The scenes' scripts are caught up as a display at this rate would have drawn them.
-constexpr int CATCH_UP_FPS = 60;
 
 void stopMusic()
 {
@@ -37,7 +35,7 @@ void loadAll()
     glutSwapBuffers();
     music = new MP3Player(MUSIC_PATH);
     loadScenesAndPictures();
-    if (startMs > 0) catchUpProgrammeState(startMs, CATCH_UP_FPS);
+    if (startMs > 0) catchUpProgrammeState(startMs, DISPLAY_FPS);
     music->play(startMs);
     if (startMs > 0) startClockAt(static_cast<int32_t>(startMs));
 }

@@ -15,7 +15,7 @@ struct RenderOptions {
     std::vector<uint32_t> times;  // --times, in the order given
     uint32_t from = 0;
     uint32_t to = PROGRAMME_END_MS;
-    int fps = 60;                 // the frame rate of the run, also the one a --times still belongs to
+    int fps = DISPLAY_FPS;        // the frame rate of the run, also the one a --times still belongs to
     bool rangeGiven = false;      // --from or --to appeared
     std::string pngFolder;        // empty: no PNG frames
     std::string videoFile;        // empty: no video
