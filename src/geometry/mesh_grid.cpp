@@ -1,5 +1,7 @@
 #include "geometry/mesh_grid.h"
 
+#include "geometry/pi.h"
+
 #include <GL/gl.h>
 #include <GL/glext.h>
 
@@ -7,8 +9,6 @@
 #include <cstddef>
 
 namespace {
-
-constexpr double TWO_PI = 6.283185307179586;
 
 // Vertex count of a rows x columns grid; a non-positive count gives an empty grid.
 size_t gridSize(long long rows, long long columns)

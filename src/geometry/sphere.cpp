@@ -1,5 +1,7 @@
 #include "geometry/sphere.h"
 
+#include "geometry/pi.h"
+
 #include <GL/gl.h>
 
 #include <cmath>
@@ -11,9 +13,6 @@ unsigned char sphereCacheBuilt = 0;
 int sphereCacheSegments = 0;
 
 namespace {
-
-constexpr double PI = 3.141592653589793;
-constexpr double TWO_PI = 6.283185307179586;
 
 // Point on the unit sphere; y is the polar axis, longitude 0 along +x turning towards +z.
 void unitVector(double longitude, double latitude, float out[3])

@@ -32,7 +32,7 @@ ImageWrapper* spikeTexture = nullptr;
 ImageWrapper* spikeTunnelTexture = nullptr;
 ImageWrapper* spikeFlare = nullptr;
 
-void loadImageCatalogue()
+void loadImageCatalogue(PicturePrefetch* pictures)
 {
-    createSprites(CATALOGUE_SPRITES);
+    createSprites(CATALOGUE_SPRITES, pictures);
 }

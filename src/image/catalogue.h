@@ -37,4 +37,5 @@ extern ImageWrapper* spikeTexture;
 extern ImageWrapper* spikeTunnelTexture;
 extern ImageWrapper* spikeFlare;
 
-void loadImageCatalogue();
+class PicturePrefetch;
+void loadImageCatalogue(PicturePrefetch* pictures = nullptr);

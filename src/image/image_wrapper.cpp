@@ -19,11 +19,9 @@ const float MASK_THRESHOLD = 0.499f;
 
 ImageWrapper::ImageWrapper() : size(1) {}
 
-// The texture of a row, from the running prefetch when it has decoded it.
-ImageWrapper::ImageWrapper(const char* path)
+ImageWrapper::ImageWrapper(const char* path, PicturePrefetch* pictures)
 {
-    PicturePrefetch* const prefetch = runningPrefetch();
-    if (!prefetch || !prefetch->take(nullptr, path, &texture)) texture = loadTexture(path);
+    if (!pictures || !pictures->take(nullptr, path, &texture)) texture = loadTexture(path);
     if (texture == -1) {
         fprintf(stderr, "Error loading %s\n", path);
         texture = 0;
@@ -32,10 +30,10 @@ ImageWrapper::ImageWrapper(const char* path)
 
 ImageWrapper::~ImageWrapper() = default;
 
-AlphaImageWrapper::AlphaImageWrapper(const char* alphaPath, const char* colourPath) : ImageWrapper()
+AlphaImageWrapper::AlphaImageWrapper(const char* alphaPath, const char* colourPath, PicturePrefetch* pictures)
+    : ImageWrapper()
 {
-    PicturePrefetch* const prefetch = runningPrefetch();
-    if (!prefetch || !prefetch->take(alphaPath, colourPath, &texture))
+    if (!pictures || !pictures->take(alphaPath, colourPath, &texture))
         texture = loadAlphaTexture(alphaPath, colourPath);
     if (texture == -1) {
         fprintf(stderr, "Error loading\n");

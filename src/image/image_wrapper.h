@@ -1,10 +1,13 @@
 // Sprites: a texture, a position and a half-size, drawn as a textured square.
 #pragma once
 
+class PicturePrefetch;
+
 class ImageWrapper {
 public:
     ImageWrapper();
-    explicit ImageWrapper(const char* path);
+    // The texture of the picture at path, from the prefetch when it has it.
+    explicit ImageWrapper(const char* path, PicturePrefetch* pictures = nullptr);
     virtual ~ImageWrapper();
 
     void setPosition(float x, float y, float z);
@@ -24,7 +27,7 @@ public:
 
 class AlphaImageWrapper : public ImageWrapper {
 public:
-    AlphaImageWrapper(const char* alphaPath, const char* colourPath);
+    AlphaImageWrapper(const char* alphaPath, const char* colourPath, PicturePrefetch* pictures = nullptr);
 };
 
 // Size 1 at (0, 0, -2.421): fills the window under the 45-degree projection.

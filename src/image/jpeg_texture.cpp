@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 // jpeglib.h needs FILE and size_t declared first.
 #include <jpeglib.h>
@@ -91,21 +92,10 @@ size_t arraySize(int width, int height, size_t bytesPerPixel)
     return w * h * bytesPerPixel;
 }
 
-// Makes the buffer hold at least bytes (0: too large); false when it cannot.
-bool reserve(DecodeBuffer& buffer, size_t bytes)
-{
-    if (bytes == 0) return false;
-    if (buffer.capacity >= bytes) return true;
-    free(buffer.data);
-    buffer.data = static_cast<unsigned char*>(malloc(bytes));
-    buffer.capacity = buffer.data ? bytes : 0;
-    return buffer.data != nullptr;
-}
-
 // loadJpeg into a buffer that is reused, as RGB (3 components) or as RGBX
 // (4: the same colour bytes, then 0xFF). On failure the buffer is kept (its
 // contents undefined).
-bool decodeJpeg(const char* path, int* width, int* height, const JpegLimits& limits, DecodeBuffer& buffer,
+bool decodeJpeg(const char* path, int* width, int* height, const JpegLimits& limits, PixelBuffer& buffer,
                 std::string* warning, int components = 3)
 {
     FILE* const file = fopen(path, "rb");
@@ -151,7 +141,7 @@ bool decodeJpeg(const char* path, int* width, int* height, const JpegLimits& lim
     cinfo.out_color_space = components == 4 ? JCS_EXT_RGBX : JCS_RGB;
 
     const size_t rowBytes = arraySize(w, 1, components);
-    if (!reserve(buffer, arraySize(w, h, components))) longjmp(errors.failed, 1);
+    if (!buffer.reserve(arraySize(w, h, components))) longjmp(errors.failed, 1);
 
     jpeg_start_decompress(&cinfo);
     if (cinfo.output_components != components || cinfo.output_width != static_cast<JDIMENSION>(w) ||
@@ -165,7 +155,7 @@ bool decodeJpeg(const char* path, int* width, int* height, const JpegLimits& lim
         const JDIMENSION first = cinfo.output_scanline;
         JDIMENSION count = cinfo.output_height - first;
         if (count > ROWS_PER_CALL) count = ROWS_PER_CALL;
-        for (JDIMENSION i = 0; i < count; ++i) rows[i] = buffer.data + (first + i) * rowBytes;
+        for (JDIMENSION i = 0; i < count; ++i) rows[i] = buffer.data() + (first + i) * rowBytes;
         if (jpeg_read_scanlines(&cinfo, rows, count) == 0) longjmp(errors.failed, 1);
     }
 
@@ -178,7 +168,7 @@ bool decodeJpeg(const char* path, int* width, int* height, const JpegLimits& lim
 
 // Decodes for a texture, adding a line with the file's name and the warning
 // to notes when the data was damaged.
-bool decodeForTexture(const char* path, int* width, int* height, const JpegLimits& limits, DecodeBuffer& buffer,
+bool decodeForTexture(const char* path, int* width, int* height, const JpegLimits& limits, PixelBuffer& buffer,
                       std::string& notes, int components = 3)
 {
     std::string warning;
@@ -189,30 +179,48 @@ bool decodeForTexture(const char* path, int* width, int* height, const JpegLimit
 
 }  // namespace
 
+PixelBuffer::~PixelBuffer()
+{
+    free(pixels);
+}
+
+PixelBuffer::PixelBuffer(PixelBuffer&& other) noexcept
+    : pixels(std::exchange(other.pixels, nullptr)), size(std::exchange(other.size, 0))
+{
+}
+
+PixelBuffer& PixelBuffer::operator=(PixelBuffer&& other) noexcept
+{
+    if (this != &other) {
+        free(pixels);
+        pixels = std::exchange(other.pixels, nullptr);
+        size = std::exchange(other.size, 0);
+    }
+    return *this;
+}
+
+bool PixelBuffer::reserve(size_t count)
+{
+    if (count == 0) return false;
+    if (size >= count) return true;
+    // The old bytes go first: two pictures' worth need not fit at once.
+    free(pixels);
+    pixels = static_cast<unsigned char*>(malloc(count));
+    size = pixels ? count : 0;
+    return pixels != nullptr;
+}
+
+unsigned char* PixelBuffer::release()
+{
+    size = 0;
+    return std::exchange(pixels, nullptr);
+}
+
 unsigned char* loadJpeg(const char* path, int* width, int* height, const JpegLimits& limits, std::string* warning)
 {
-    DecodeBuffer buffer;
-    if (decodeJpeg(path, width, height, limits, buffer, warning)) return buffer.data;
-    releaseBuffer(buffer);
+    PixelBuffer buffer;
+    if (decodeJpeg(path, width, height, limits, buffer, warning)) return buffer.release();
     return nullptr;
-}
-
-void releaseBuffer(DecodeBuffer& buffer)
-{
-    free(buffer.data);
-    buffer = DecodeBuffer();
-}
-
-void releaseScratch(OpacityScratch& scratch)
-{
-    releaseBuffer(scratch.buffer);
-    scratch = OpacityScratch();
-}
-
-void releasePicture(PreparedPicture& picture)
-{
-    free(picture.pixels);
-    picture = PreparedPicture();
 }
 
 int maxTextureSide()
@@ -226,17 +234,14 @@ bool preparePicture(const char* path, int maxSide, PreparedPicture& picture)
 {
     picture.notes.clear();
     picture.components = 0;
-    DecodeBuffer buffer{picture.pixels, picture.capacity};
     JpegLimits limits;
     limits.maxSide = maxSide;
     // Decoded four bytes a pixel: the driver keeps RGB textures that way, so
     // the upload on the OpenGL thread is a plain copy instead of a conversion.
-    const bool decoded = decodeForTexture(path, &picture.width, &picture.height, limits, buffer, picture.notes, 4);
-    picture.pixels = buffer.data;
-    picture.capacity = buffer.capacity;
-    if (!decoded) return false;
+    if (!decodeForTexture(path, &picture.width, &picture.height, limits, picture.pixels, picture.notes, 4))
+        return false;
 
-    unsigned char* const pixels = picture.pixels;
+    unsigned char* const pixels = picture.pixels.data();
     const size_t count = arraySize(picture.width, picture.height, 1);
     bool grey = true;
     for (size_t i = 0; i < count; ++i) {
@@ -262,17 +267,13 @@ bool preparePair(const char* alphaPath, const char* colourPath, int maxSide, Pre
     JpegLimits limits;
     limits.maxSide = maxSide;
     // The colour file straight into the texture's RGBA bytes.
-    DecodeBuffer rgba{picture.pixels, picture.capacity};
-    const bool decoded = decodeForTexture(colourPath, &width, &height, limits, rgba, picture.notes, 4);
-    picture.pixels = rgba.data;
-    picture.capacity = rgba.capacity;
-    if (!decoded) return false;
+    if (!decodeForTexture(colourPath, &width, &height, limits, picture.pixels, picture.notes, 4)) return false;
 
     // A pair of different sizes would be read past the end of the smaller
     // picture: the alpha picture must have the colour picture's size, which
     // its header tells before it is decoded. A file that is its own opacity
     // is decoded once.
-    unsigned char* const out = picture.pixels;
+    unsigned char* const out = picture.pixels.data();
     const size_t count = arraySize(width, height, 1);
     if (strcmp(alphaPath, colourPath) == 0) {
         for (size_t i = 0; i < count; ++i) out[4 * i + 3] = out[4 * i];
@@ -290,7 +291,7 @@ bool preparePair(const char* alphaPath, const char* colourPath, int maxSide, Pre
             return false;
         }
         picture.notes += scratch.notes;
-        const unsigned char* const alpha = scratch.buffer.data;
+        const unsigned char* const alpha = scratch.buffer.data();
         for (size_t i = 0; i < count; ++i) out[4 * i + 3] = alpha[3 * i];
     }
     picture.width = width;
@@ -315,7 +316,7 @@ int uploadPrepared(const PreparedPicture& picture)
     if (picture.components != 4) glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     setTextureParameters();
     glTexImage2D(GL_TEXTURE_2D, 0, internalFormats[picture.components], picture.width, picture.height, 0,
-                 formats[picture.components], GL_UNSIGNED_BYTE, picture.pixels);
+                 formats[picture.components], GL_UNSIGNED_BYTE, picture.pixels.data());
     return static_cast<int>(name);
 }
 
@@ -323,18 +324,15 @@ int loadTexture(const char* path)
 {
     PreparedPicture picture;
     preparePicture(path, maxTextureSide(), picture);
-    const int name = uploadPrepared(picture);
-    releasePicture(picture);
-    return name;
+    return uploadPrepared(picture);
 }
 
 int loadAlphaTexture(const char* alphaPath, const char* colourPath)
 {
     PreparedPicture picture;
-    OpacityScratch alpha;
-    preparePair(alphaPath, colourPath, maxTextureSide(), picture, alpha);
-    releaseScratch(alpha);
-    const int name = uploadPrepared(picture);
-    releasePicture(picture);
-    return name;
+    {
+        OpacityScratch alpha;
+        preparePair(alphaPath, colourPath, maxTextureSide(), picture, alpha);
+    }
+    return uploadPrepared(picture);
 }

@@ -30,25 +30,42 @@ struct JpegLimits {
 unsigned char* loadJpeg(const char* path, int* width, int* height, const JpegLimits& limits = JpegLimits(),
                         std::string* warning = nullptr);
 
+// Room for decoding: bytes that are grown when too small and kept for the
+// next picture, which spares the page faults of fresh allocations. The buffer
+// owns its bytes and frees them; it moves but does not copy, and a buffer
+// moved from is empty, so a picture handed from thread to thread is freed
+// exactly once.
+class PixelBuffer {
+public:
+    PixelBuffer() = default;
+    ~PixelBuffer();
+    PixelBuffer(PixelBuffer&& other) noexcept;
+    PixelBuffer& operator=(PixelBuffer&& other) noexcept;
+    PixelBuffer(const PixelBuffer&) = delete;
+    PixelBuffer& operator=(const PixelBuffer&) = delete;
+
+    unsigned char* data() const { return pixels; }
+    size_t capacity() const { return size; }
+    // Makes room for at least count bytes (0 stands for too many to count);
+    // false when it cannot. What the buffer held is not kept when it grows.
+    bool reserve(size_t count);
+    // Gives the bytes to the caller, who frees them with free(); leaves the buffer empty.
+    unsigned char* release();
+
+private:
+    unsigned char* pixels = nullptr;  // from malloc
+    size_t size = 0;
+};
+
 // A picture made ready for its texture without any OpenGL call, so that it
 // can be made on another thread: the pixels as they are uploaded, and the
 // warning lines that are printed before the upload.
 struct PreparedPicture {
-    std::string notes;               // "PATH: warning" lines, in decoding order
-    unsigned char* pixels = nullptr; // malloc'd, capacity bytes; kept for reuse
-    size_t capacity = 0;
+    std::string notes;   // "PATH: warning" lines, in decoding order
+    PixelBuffer pixels;  // reused by the next picture prepared into it
     int width = 0, height = 0;
-    int components = 0;              // 1 luminance, 3 RGB (as RGBX), 4 RGBA; 0 not loaded
+    int components = 0;  // 1 luminance, 3 RGB (as RGBX), 4 RGBA; 0 not loaded
 };
-
-// Room for decoding: a malloc'd buffer that is grown when too small and kept
-// for the next picture, which spares the page faults of fresh allocations.
-struct DecodeBuffer {
-    unsigned char* data = nullptr;
-    size_t capacity = 0;
-};
-void releaseBuffer(DecodeBuffer& buffer);
-void releasePicture(PreparedPicture& picture);
 
 // The largest texture side of the current context's driver.
 int maxTextureSide();
@@ -62,12 +79,11 @@ bool preparePicture(const char* path, int maxSide, PreparedPicture& picture);
 // opacity file serves ten of the machine pictures): its path, size, decoded
 // RGB and the warning lines its decoding gave.
 struct OpacityScratch {
-    DecodeBuffer buffer;
+    PixelBuffer buffer;
     std::string path;  // empty when the buffer holds nothing reusable
     int width = 0, height = 0;
     std::string notes;
 };
-void releaseScratch(OpacityScratch& scratch);
 
 // What loadAlphaTexture uploads: RGBA, colour from colourPath, opacity from
 // the red channel of alphaPath. The opacity file is decoded into scratch,

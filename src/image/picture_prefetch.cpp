@@ -17,8 +17,6 @@ namespace {
 const int WORKER_COUNT = 2;
 const size_t LOOK_AHEAD = 4;
 
-PicturePrefetch* running = nullptr;
-
 bool samePath(const char* a, const char* b)
 {
     if (!a || !b) return a == b;
@@ -27,39 +25,39 @@ bool samePath(const char* a, const char* b)
 
 }  // namespace
 
-PicturePrefetch* runningPrefetch()
+PicturePrefetch::PicturePrefetch(const std::vector<const SpriteGroup*>& groups, int side) : maxSide(side)
 {
-    return running;
-}
-
-PicturePrefetch::PicturePrefetch(const SpriteGroup* const* groups, size_t groupCount, int side) : maxSide(side)
-{
-    for (size_t g = 0; g < groupCount; ++g)
-        for (size_t i = 0; i < groups[g]->count; ++i) {
+    for (const SpriteGroup* group : groups)
+        for (size_t i = 0; i < group->count; ++i) {
             Job job;
-            job.colour = groups[g]->rows[i].colour;
-            job.alpha = groups[g]->rows[i].alpha;
+            job.colour = group->rows[i].colour;
+            job.alpha = group->rows[i].alpha;
             jobs.push_back(std::move(job));
         }
+    tally.rows = jobs.size();
     // Without a thread to decode on, the sprites decode their pictures themselves.
     try {
         for (int i = 0; i < WORKER_COUNT; ++i) workers.emplace_back(&PicturePrefetch::work, this);
     } catch (const std::system_error&) {
     }
-    if (!workers.empty()) running = this;
 }
 
 PicturePrefetch::~PicturePrefetch()
 {
-    running = nullptr;
     {
         std::lock_guard<std::mutex> lock(mutex);
         stopping = true;
     }
     changed.notify_all();
     for (std::thread& worker : workers) worker.join();
-    for (Job& job : jobs) releasePicture(job.picture);
-    for (PreparedPicture& picture : spare) releasePicture(picture);
+}
+
+void PicturePrefetch::prepare(const Job& job, PreparedPicture& picture, OpacityScratch& scratch) const
+{
+    if (job.alpha)
+        preparePair(job.alpha, job.colour, maxSide, picture, scratch);
+    else
+        preparePicture(job.colour, maxSide, picture);
 }
 
 void PicturePrefetch::work()
@@ -71,48 +69,72 @@ void PicturePrefetch::work()
         // Once every row is started the worker's buffers go at once: the
         // peak of loading comes at its end, when the driver holds every texture.
         changed.wait(lock, [this] {
+            while (nextToStart < jobs.size() && jobs[nextToStart].started) ++nextToStart;
             return stopping || nextToStart >= jobs.size() || nextToStart < nextToTake + LOOK_AHEAD;
         });
         if (stopping || nextToStart >= jobs.size()) break;
         Job& job = jobs[nextToStart++];
+        job.started = true;
         PreparedPicture picture;
         if (!spare.empty()) {
             picture = std::move(spare.back());
             spare.pop_back();
         }
         lock.unlock();
-        if (job.alpha)
-            preparePair(job.alpha, job.colour, maxSide, picture, alphaScratch);
-        else
-            preparePicture(job.colour, maxSide, picture);
+        prepare(job, picture, alphaScratch);
         lock.lock();
         job.picture = std::move(picture);
         job.ready = true;
         changed.notify_all();
     }
-    lock.unlock();
-    releaseScratch(alphaScratch);
+}
+
+size_t PicturePrefetch::find(const char* alpha, const char* colour) const
+{
+    auto matches = [&](const Job& job) {
+        return !job.taken && samePath(job.colour, colour) && samePath(job.alpha, alpha);
+    };
+    for (size_t i = nextToTake; i < jobs.size(); ++i)
+        if (matches(jobs[i])) return i;
+    return jobs.size();
 }
 
 bool PicturePrefetch::take(const char* alpha, const char* colour, int* texture)
 {
     std::unique_lock<std::mutex> lock(mutex);
-    if (nextToTake >= jobs.size()) return false;
-    Job& job = jobs[nextToTake];
-    if (!samePath(job.colour, colour) || !samePath(job.alpha, alpha)) return false;
-    changed.wait(lock, [&job] { return job.ready; });
-    PreparedPicture picture = std::move(job.picture);
-    job.picture = PreparedPicture();
-    ++nextToTake;
+    if (workers.empty()) return false;
+    const size_t index = find(alpha, colour);
+    if (index == jobs.size()) {
+        ++tally.unlisted;
+        return false;
+    }
+    ++(index == nextToTake ? tally.inOrder : tally.outOfOrder);
+    Job& job = jobs[index];
+    job.taken = true;
+    PreparedPicture picture;
+    const bool decodeHere = !job.started;
+    job.started = true;
+    if (!decodeHere) {
+        changed.wait(lock, [&job] { return job.ready; });
+        picture = std::move(job.picture);
+    }
+    while (nextToTake < jobs.size() && jobs[nextToTake].taken) ++nextToTake;
     lock.unlock();
     changed.notify_all();
 
+    if (decodeHere) {
+        OpacityScratch scratch;
+        prepare(job, picture, scratch);
+    }
     *texture = uploadPrepared(picture);
 
     lock.lock();
-    if (nextToStart < jobs.size())
-        spare.push_back(std::move(picture));
-    else
-        releasePicture(picture);
+    if (nextToStart < jobs.size()) spare.push_back(std::move(picture));
     return true;
+}
+
+PicturePrefetch::Counts PicturePrefetch::counts() const
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    return tally;
 }

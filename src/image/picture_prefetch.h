@@ -16,40 +16,56 @@ struct SpriteGroup;
 class PicturePrefetch {
 public:
     // Starts decoding the rows of the groups, in order, for textures of at
-    // most maxSide (queried by the caller on the OpenGL thread). While it
-    // lives it is the running prefetch that the sprites take from.
-    PicturePrefetch(const SpriteGroup* const* groups, size_t groupCount, int maxSide);
-    // Stops the workers, joins them and frees what was not taken.
+    // most maxSide (queried by the caller on the OpenGL thread).
+    PicturePrefetch(const std::vector<const SpriteGroup*>& groups, int maxSide);
+    // Stops the workers and joins them; what was not taken is freed.
     ~PicturePrefetch();
     PicturePrefetch(const PicturePrefetch&) = delete;
     PicturePrefetch& operator=(const PicturePrefetch&) = delete;
 
-    // When the next row to take is (alpha, colour) (alpha null for a plain
-    // picture), waits for it, uploads it as loadTexture or loadAlphaTexture
-    // would, with the same messages, and gives the texture name or -1.
-    // Returns false, and does nothing, for any other row.
+    // Uploads the picture of the row (alpha, colour) (alpha null for a plain
+    // picture) as loadTexture or loadAlphaTexture would, with the same
+    // messages, and gives the texture name or -1. The row due next is
+    // waited for; a row asked for out of order is still served (decoded here
+    // when no worker has begun it) and counted. Returns false, and does
+    // nothing, for a row that is not on the list or when no worker could be
+    // started: the caller loads it itself.
     bool take(const char* alpha, const char* colour, int* texture);
+
+    // How the rows were asked for. Loading in the order of the list takes
+    // every row in order; anything else costs the workers' head start.
+    struct Counts {
+        size_t rows = 0;        // on the list
+        size_t inOrder = 0;     // taken as the row due next
+        size_t outOfOrder = 0;  // taken while an earlier row was still due
+        size_t unlisted = 0;    // asked for but not on the list (or already taken)
+    };
+    Counts counts() const;
 
 private:
     struct Job {
         const char* colour;
         const char* alpha;
+        bool started = false;
         bool ready = false;
+        bool taken = false;
         PreparedPicture picture;
     };
 
     void work();
+    // The first row not taken with these files; jobs.size() for none.
+    size_t find(const char* alpha, const char* colour) const;
+    // Decodes the job's picture into picture.
+    void prepare(const Job& job, PreparedPicture& picture, OpacityScratch& scratch) const;
 
     const int maxSide;
     std::vector<Job> jobs;
     std::vector<PreparedPicture> spare;  // pixel buffers given back after upload
-    size_t nextToStart = 0;
-    size_t nextToTake = 0;
+    size_t nextToStart = 0;              // no row before it waits for a worker
+    size_t nextToTake = 0;               // the first row not taken: the one due
+    Counts tally;
     bool stopping = false;
-    std::mutex mutex;
+    mutable std::mutex mutex;
     std::condition_variable changed;
     std::vector<std::thread> workers;
 };
-
-// The prefetch that is running on this process, or null.
-PicturePrefetch* runningPrefetch();

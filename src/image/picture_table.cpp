@@ -140,19 +140,14 @@ const SpriteGroup BITMAP_SPRITES = group("loadBitmapScene", bitmapRows);
 const SpriteGroup SPIKE_SPRITES = group("loadSpikeScene", spikeRows);
 const SpriteGroup CATALOGUE_SPRITES = group("loadImageCatalogue", catalogueRows);
 
-const SpriteGroup* const ALL_SPRITE_GROUPS[8] = {
-    &LOADING_SPRITES, &TWIST_SPRITES, &TUNNEL_SPRITES, &BLOB_SPRITES,
-    &SPHERES_SPRITES, &BITMAP_SPRITES, &SPIKE_SPRITES, &CATALOGUE_SPRITES,
-};
-
-void createSprites(const SpriteGroup& group)
+void createSprites(const SpriteGroup& group, PicturePrefetch* pictures)
 {
     for (size_t i = 0; i < group.count; ++i) {
         const SpriteRow& row = group.rows[i];
         if (row.alpha)
-            *row.slot = new AlphaImageWrapper(row.alpha, row.colour);
+            *row.slot = new AlphaImageWrapper(row.alpha, row.colour, pictures);
         else
-            *row.slot = new ImageWrapper(row.colour);
+            *row.slot = new ImageWrapper(row.colour, pictures);
         if (row.fullScreen) placeOnScreen(*row.slot);
     }
 }

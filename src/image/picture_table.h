@@ -1,11 +1,13 @@
 // The one list of the programme's pictures: which file goes into which slot,
 // with which class, and whether the sprite is put full-screen. Each loader
-// creates its own group of rows, in table order.
+// creates its own group of rows, in table order; the order of the groups is
+// the loading order (shell/loading.h).
 #pragma once
 
 #include <cstddef>
 
 class ImageWrapper;
+class PicturePrefetch;
 
 struct SpriteRow {
     ImageWrapper** slot;
@@ -29,9 +31,7 @@ extern const SpriteGroup BITMAP_SPRITES;
 extern const SpriteGroup SPIKE_SPRITES;
 extern const SpriteGroup CATALOGUE_SPRITES;
 
-// All groups in the order of loading.
-extern const SpriteGroup* const ALL_SPRITE_GROUPS[8];
-
-// Creates the sprite of each row in order: construct, store in the slot,
-// then put it full-screen where the row says so.
-void createSprites(const SpriteGroup& group);
+// Creates the sprite of each row in order: construct (taking the picture from
+// the prefetch when there is one), store in the slot, then put it
+// full-screen where the row says so.
+void createSprites(const SpriteGroup& group, PicturePrefetch* pictures = nullptr);

@@ -60,9 +60,9 @@ int endingIndexAt(uint32_t t, int previous)
     return index;
 }
 
-void loadBitmapScene()
+void loadBitmapScene(PicturePrefetch* pictures)
 {
-    createSprites(BITMAP_SPRITES);
+    createSprites(BITMAP_SPRITES, pictures);
     waveGrid = makeFlatGrid(75, 75, GRID, GRID, -10, 2, 2);
 }
 

@@ -7,7 +7,8 @@ struct MeshVertex;
 
 extern MeshVertex* waveGrid;
 extern float columnWave[25];
-void loadBitmapScene();
+class PicturePrefetch;
+void loadBitmapScene(PicturePrefetch* pictures = nullptr);
 void bitmapScene(uint32_t t);
 // The scene's script through a frame at t, without drawing: the wave speed
 // (script.waveSpeed, which steps once per frame, so its course depends on the

@@ -1,5 +1,6 @@
 #include "scenes/sphere_scenes.h"
 
+#include "geometry/pi.h"
 #include "geometry/render_state.h"
 #include "geometry/sphere.h"
 #include "image/catalogue.h"
@@ -92,9 +93,9 @@ float spheresDistance(uint32_t t)
     return 5.0f;
 }
 
-void loadBlobScene()
+void loadBlobScene(PicturePrefetch* pictures)
 {
-    createSprites(BLOB_SPRITES);
+    createSprites(BLOB_SPRITES, pictures);
 }
 
 bool stepBlobScene(uint32_t t)
@@ -144,9 +145,9 @@ void renderBlob(float phase, float angle)
     glPopMatrix();
 }
 
-void loadSpheresScene()
+void loadSpheresScene(PicturePrefetch* pictures)
 {
-    createSprites(SPHERES_SPRITES);
+    createSprites(SPHERES_SPRITES, pictures);
 }
 
 bool stepSpheresScene(uint32_t)
@@ -210,9 +211,8 @@ void renderSpheres(float phase, float distance)
     // Six flares on a unit circle round the view axis, turning three times as fast as the phase.
     glPushMatrix();
     const float z = static_cast<float>((static_cast<double>(distance) - 20) * static_cast<double>(0.33333334f));
-    const double pi = 3.141592653589793;
     for (int i = 0; i < 6; ++i) {
-        const double a = static_cast<double>(static_cast<float>(i * pi / 3)) + 3 * p;
+        const double a = static_cast<double>(static_cast<float>(i * PI / 3)) + 3 * p;
         sphereFlare->setPosition(static_cast<float>(std::sin(a)), static_cast<float>(std::cos(a)), z);
         sphereFlare->drawBlended();
     }

@@ -3,7 +3,8 @@
 
 #include <cstdint>
 
-void loadBlobScene();
+class PicturePrefetch;
+void loadBlobScene(PicturePrefetch* pictures = nullptr);
 void blobScene(uint32_t t);
 // The blob's script through a frame at t, without drawing: the angle divisor
 // (script.blobAngleDivisor).
@@ -13,7 +14,7 @@ bool stepBlobScene(uint32_t t);
 // drawing: deformed into the shape the next frame draws.
 void blobShapesSphereCache(uint32_t t);
 void renderBlob(float phase, float angle);
-void loadSpheresScene();
+void loadSpheresScene(PicturePrefetch* pictures = nullptr);
 void spheresScene(uint32_t t);
 // The spheres scene keeps no script variables. True: every frame of the scene
 // lays a masked overlay.

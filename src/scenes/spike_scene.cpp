@@ -1,6 +1,7 @@
 #include "scenes/spike_scene.h"
 
 #include "geometry/mesh_grid.h"
+#include "geometry/pi.h"
 #include "geometry/render_state.h"
 #include "image/catalogue.h"
 #include "image/image_wrapper.h"
@@ -88,22 +89,21 @@ void buildSpikeColumnStart(int table[200], int (*next)())
 
 void buildFlarePositions(float positions[200][3])
 {
-    const double pi = 3.141592653589793;
     for (int i = 0; i < RINGS; ++i) {
-        const float a = static_cast<float>(i * pi);
+        const float a = static_cast<float>(i * PI);
         positions[i][0] = static_cast<float>(700.0 * std::sin(static_cast<double>(a)));
         positions[i][1] = static_cast<float>(700.0 * std::cos(static_cast<double>(a)));
         positions[i][2] = static_cast<float>(200.0 * i);
     }
 }
 
-void loadSpikeScene()
+void loadSpikeScene(PicturePrefetch* pictures)
 {
     spikeMesh = makeCylinderGrid(RINGS, COLUMNS, 350, 200, 2, 20);
     spikeRestMesh = makeCylinderGrid(RINGS, COLUMNS, 350, 200, 2, 20);
     spikeTunnelMesh = makeCylinderGrid(RINGS, COLUMNS, 800, 200, 2, 20);
 
-    createSprites(SPIKE_SPRITES);
+    createSprites(SPIKE_SPRITES, pictures);
 
     buildSpikeColumnStart(spikeColumnStart, rand);
     spikeFlare->setSize(100);

@@ -14,7 +14,8 @@ extern GLuint spikeTunnelList;
 extern int spikeColumnStart[200];
 extern float flarePositions[200][3];
 
-void loadSpikeScene();
+class PicturePrefetch;
+void loadSpikeScene(PicturePrefetch* pictures = nullptr);
 void spikeScene(uint32_t t);
 // The scene's script through a frame at t, without drawing: the offset ladder
 // (script.beatOffset).

@@ -69,9 +69,9 @@ float tunnelFieldOfView(uint32_t t)
     return static_cast<float>((1 + (t - TUNNEL_WIDENING_AFTER) * 0.001) * 45);
 }
 
-void loadTunnelScene()
+void loadTunnelScene(PicturePrefetch* pictures)
 {
-    createSprites(TUNNEL_SPRITES);
+    createSprites(TUNNEL_SPRITES, pictures);
 
     tunnelList = glGenLists(1);
     glNewList(tunnelList, GL_COMPILE);

@@ -7,7 +7,8 @@
 
 extern GLuint tunnelList;
 
-void loadTunnelScene();
+class PicturePrefetch;
+void loadTunnelScene(PicturePrefetch* pictures = nullptr);
 void tunnelScene(uint32_t t);
 void renderTunnel(float phase);
 

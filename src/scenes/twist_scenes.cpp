@@ -203,9 +203,9 @@ int twistRoomOverlayIndex(uint32_t t)
     return -1;
 }
 
-void loadTwistScene()
+void loadTwistScene(PicturePrefetch* pictures)
 {
-    createSprites(TWIST_SPRITES);
+    createSprites(TWIST_SPRITES, pictures);
 
     twistBarsList = glGenLists(1);
     glNewList(twistBarsList, GL_COMPILE);

@@ -8,7 +8,8 @@
 extern GLuint twistBarsList;
 extern GLuint twistBoxList;
 
-void loadTwistScene();
+class PicturePrefetch;
+void loadTwistScene(PicturePrefetch* pictures = nullptr);
 void twistColumnScene(uint32_t t);
 // The column's script through a frame at t, without drawing: the maskine index
 // (script.maskineIndex).

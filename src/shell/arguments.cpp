@@ -1,60 +1,97 @@
 #include "shell/arguments.h"
 
+#include "command_line/option_table.h"
 #include "shell/schedule.h"
 
 #include <cstring>
 
-const char* const DEMO_USAGE =
-    "usage: skarvelin [-f] [--from MS]\n"
-    "Plays the programme from the data/ folder of the working directory.\n"
-    "  -f          full screen (only as the first argument)\n"
-    "  --from MS   start MS milliseconds into the programme (0 to 132000): the music\n"
-    "              starts there and the scenes are where a run from the start has them\n"
-    "  --help      print this and leave\n"
-    "Esc quits at any time.\n";
-
 namespace {
 
-bool parseMilliseconds(const char* text, uint32_t* value)
+const char* const FULL_SCREEN = "-f";
+
+// The options glutInit takes out of the arguments, and whether each takes
+// the next argument with it.
+struct WindowSystemOption {
+    const char* name;
+    bool takesValue;
+};
+const WindowSystemOption WINDOW_SYSTEM_OPTIONS[] = {
+    {"-display", true}, {"-geometry", true}, {"-iconic", false}, {"-indirect", false},
+    {"-direct", false}, {"-gldebug", false}, {"-sync", false},
+};
+
+// The program name and the arguments left once glutInit has taken its own,
+// wherever they stand. A value missing at the end is glutInit's to refuse.
+std::vector<char*> withoutWindowSystemOptions(int argc, char** argv)
 {
-    if (*text == '\0' || std::strlen(text) > 9) return false;
-    uint32_t result = 0;
-    for (const char* c = text; *c; ++c) {
-        if (*c < '0' || *c > '9') return false;
-        result = result * 10 + static_cast<uint32_t>(*c - '0');
+    std::vector<char*> rest(argv, argv + (argc > 0 ? 1 : 0));
+    for (int i = 1; i < argc; ++i) {
+        const WindowSystemOption* found = nullptr;
+        for (const WindowSystemOption& option : WINDOW_SYSTEM_OPTIONS)
+            if (std::strcmp(argv[i], option.name) == 0) found = &option;
+        if (!found)
+            rest.push_back(argv[i]);
+        else if (found->takesValue)
+            ++i;
     }
-    if (result > static_cast<uint32_t>(PROGRAMME_END_MS)) return false;
-    *value = result;
-    return true;
+    return rest;
+}
+
+CommandLine demoCommandLine(DemoArguments* arguments)
+{
+    auto ignore = [arguments](const std::string& argument, std::string*) {
+        arguments->warnings.push_back("ignoring unknown argument '" + argument + "'");
+        return true;
+    };
+    CommandLine commandLine{"skarvelin", nullptr, "Plays the programme from the data/ folder of the working directory.\n",
+                            14, "Esc quits at any time.\n", {}, ignore, ignore};
+    commandLine.options = {
+        {FULL_SCREEN, nullptr, 1, "full screen (only as the first argument)",
+         // The first argument is read before the table: this one stands later.
+         [arguments](const std::string&, std::string*) {
+             arguments->warnings.push_back(std::string("ignoring '") + FULL_SCREEN +
+                                           "' here: it means full screen only as the first argument");
+             return true;
+         }},
+        {"--from", "MS", 1,
+         "start MS milliseconds into the programme (0 to 132000): the music\n"
+         "starts there and the scenes are where a run from the start has them",
+         [arguments](const std::string& value, std::string* error) {
+             uint32_t ms;
+             if (!parseMilliseconds(value, &ms) || ms > static_cast<uint32_t>(PROGRAMME_END_MS)) {
+                 *error = "wants a whole number of milliseconds from 0 to " + std::to_string(PROGRAMME_END_MS) +
+                          ", not '" + value + "'";
+                 return false;
+             }
+             arguments->fromMs = ms;
+             return true;
+         },
+         nullptr, nullptr, "a time in milliseconds"},
+        {"--help", nullptr, 0, "print this and leave",
+         [arguments](const std::string&, std::string*) {
+             arguments->help = true;
+             return true;
+         },
+         "-h"},
+    };
+    return commandLine;
 }
 
 }  // namespace
 
+std::string demoUsage()
+{
+    DemoArguments unused;
+    return usageText(demoCommandLine(&unused));
+}
+
 bool parseDemoArguments(int argc, char** argv, DemoArguments* arguments, std::string* error)
 {
-    for (int i = 1; i < argc; ++i) {
-        const char* argument = argv[i];
-        if (std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0) {
-            arguments->help = true;
-            continue;
-        }
-        const char* value = nullptr;
-        if (std::strcmp(argument, "--from") == 0) {
-            if (i + 1 >= argc) {
-                *error = "--from needs a time in milliseconds";
-                return false;
-            }
-            value = argv[++i];
-        } else if (std::strncmp(argument, "--from=", 7) == 0) {
-            value = argument + 7;
-        } else {
-            continue;
-        }
-        if (!parseMilliseconds(value, &arguments->fromMs)) {
-            *error = std::string("--from wants a whole number of milliseconds from 0 to ") +
-                     std::to_string(PROGRAMME_END_MS) + ", not '" + value + "'";
-            return false;
-        }
+    std::vector<char*> rest = withoutWindowSystemOptions(argc, argv);
+    // Exact equality: "-fx", "-F" and "-" ask for nothing.
+    if (rest.size() > 1 && std::strcmp(rest[1], FULL_SCREEN) == 0) {
+        arguments->fullScreen = true;
+        rest.erase(rest.begin() + 1);
     }
-    return true;
+    return parseCommandLine(demoCommandLine(arguments), static_cast<int>(rest.size()), rest.data(), error);
 }

@@ -1,18 +1,24 @@
-// The demo's command line besides "-f": where in the programme to start, and help.
+// The demo's command line: full screen, where in the programme to start, and help.
 #pragma once
 
 #include <cstdint>
 #include <string>
-
-extern const char* const DEMO_USAGE;
+#include <vector>
 
 struct DemoArguments {
-    bool help = false;    // --help or -h: print the usage and leave
-    uint32_t fromMs = 0;  // --from MS (or --from=MS): start the programme at MS
+    bool help = false;        // --help or -h: print the usage and leave
+    bool fullScreen = false;  // -f as the first argument, once the window system's own are taken out
+    uint32_t fromMs = 0;      // --from MS (or --from=MS): start the programme at MS
+    std::vector<std::string> warnings;  // a line for every argument that is ignored
 };
 
-// Reads --from and --help wherever they stand among the arguments; everything
-// else ("-f", the window system's own options, anything unknown) is left alone.
-// A --from without a whole number of milliseconds from 0 to the programme's
-// end fails with a one-line message in error.
+// The --help text.
+std::string demoUsage();
+
+// Reads the arguments as the demo has them once glutInit has taken out the
+// window system's own options (-display NAME, -geometry WxH+X+Y, -iconic...).
+// Any other argument the demo does not know, "-f" anywhere but first, and
+// everything after "--" is ignored with a warning. A --from without a whole
+// number of milliseconds from 0 to the programme's end fails with a one-line
+// message in error.
 bool parseDemoArguments(int argc, char** argv, DemoArguments* arguments, std::string* error);

@@ -2,11 +2,24 @@
 // does itself; the renderer runs the same steps headless.
 #pragma once
 
+#include "image/picture_prefetch.h"
+
+#include <vector>
+
+struct SpriteGroup;
+
 // The soundtrack, read whole by the demo and muxed into videos by the renderer.
 extern const char* const MUSIC_PATH;
+
+// Every group of pictures in loading order: the loading picture's, then
+// those of the loaders in the order they run.
+std::vector<const SpriteGroup*> spriteGroupsInLoadingOrder();
 
 // Clears, creates the loading picture, puts it full-screen and draws it.
 void drawLoadingPicture();
 
-// The scene loaders in their fixed order, then the image catalogue.
-void loadScenesAndPictures();
+// The scene loaders in their fixed order, then the image catalogue, their
+// pictures decoded ahead on worker threads. Tells how the loaders took their
+// pictures: every row in order, when the loaders create the groups their
+// steps name.
+PicturePrefetch::Counts loadScenesAndPictures();

@@ -19,8 +19,6 @@ int frameCount = 0;
 MP3Player* music = nullptr;
 // Where the programme starts (--from), in milliseconds.
 uint32_t startMs = 0;
-// The scenes' scripts are caught up as a display at this rate would have drawn them.
-constexpr int CATCH_UP_FPS = 60;
 
 void stopMusic()
 {
@@ -37,7 +35,7 @@ void loadAll()
     glutSwapBuffers();
     music = new MP3Player(MUSIC_PATH);
     loadScenesAndPictures();
-    catchUpProgrammeState(startMs, CATCH_UP_FPS);
+    catchUpProgrammeState(startMs, DISPLAY_FPS);
     music->play(startMs);
     if (startMs > 0) startClockAt(static_cast<int32_t>(startMs));
 }
@@ -81,8 +79,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "skarvelin: %s\n", error.c_str());
         return 2;
     }
+    for (const std::string& warning : arguments.warnings) std::fprintf(stderr, "skarvelin: %s\n", warning.c_str());
     if (arguments.help) {
-        std::fputs(DEMO_USAGE, stdout);
+        std::fputs(demoUsage().c_str(), stdout);
         return 0;
     }
     startMs = arguments.fromMs;
@@ -90,7 +89,7 @@ int main(int argc, char** argv)
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(windowWidth, windowHeight);
     glutCreateWindow("Skarvelin by QARLO6");
-    if (wantsFullScreen(argc, argv)) glutFullScreen();
+    if (arguments.fullScreen) glutFullScreen();
     glutSetCursor(GLUT_CURSOR_NONE);
     glutDisplayFunc(displayCallback);
     glutIdleFunc(idleCallback);

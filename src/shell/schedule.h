@@ -26,6 +26,10 @@ struct ScheduleRow {
 // exactly this time is still shown.
 constexpr int32_t PROGRAMME_END_MS = 132000;
 
+// A display's refresh: the frame rate at which the demo brings the scenes'
+// scripts to a later start, and the renderer's default rate.
+constexpr int DISPLAY_FPS = 60;
+
 constexpr int SCHEDULE_ROWS = 10;
 extern const ScheduleRow SCHEDULE[SCHEDULE_ROWS];
 

@@ -3,16 +3,8 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include <cstring>
-
 int windowWidth = 640;
 int windowHeight = 480;
-
-bool wantsFullScreen(int argc, char** argv)
-{
-    // Exact equality, the terminating zero included: "-fx" and "-" do not match.
-    return argc > 1 && std::strcmp(argv[1], "-f") == 0;
-}
 
 int startupAspect(int width, int height)
 {

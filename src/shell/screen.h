@@ -5,9 +5,6 @@
 extern int windowWidth;
 extern int windowHeight;
 
-// True when the first argument after the program name is exactly "-f".
-bool wantsFullScreen(int argc, char** argv);
-
 // The start-up projection's aspect: width / height in integer arithmetic.
 // A screen taller than wide would give 0 and a degenerate projection, so it gets 1.
 int startupAspect(int width, int height);

@@ -3,6 +3,7 @@
 #include "generated_data_set.h"
 
 #include "image/picture_table.h"
+#include "shell/loading.h"
 
 #include <gtest/gtest.h>
 #include <jpeglib.h>
@@ -67,7 +68,7 @@ bool decodeJpeg(const std::string& path, Picture& picture)
 std::set<std::string> tablePictures()
 {
     std::set<std::string> paths;
-    for (const SpriteGroup* group : ALL_SPRITE_GROUPS)
+    for (const SpriteGroup* group : spriteGroupsInLoadingOrder())
         for (size_t i = 0; i < group->count; ++i) {
             paths.insert(group->rows[i].colour);
             if (group->rows[i].alpha) paths.insert(group->rows[i].alpha);
@@ -78,7 +79,7 @@ std::set<std::string> tablePictures()
 std::vector<std::pair<std::string, std::string>> opacityPairs()
 {
     std::vector<std::pair<std::string, std::string>> pairs;
-    for (const SpriteGroup* group : ALL_SPRITE_GROUPS)
+    for (const SpriteGroup* group : spriteGroupsInLoadingOrder())
         for (size_t i = 0; i < group->count; ++i) {
             const SpriteRow& row = group->rows[i];
             if (row.alpha && std::string(row.alpha) != row.colour) pairs.emplace_back(row.colour, row.alpha);

@@ -32,9 +32,11 @@ protected:
         WorkingFolder inside(root);
         StderrCapture capture;
         drawLoadingPicture();
-        loadScenesAndPictures();
+        taken = loadScenesAndPictures();
         return capture.finish();
     }
+
+    PicturePrefetch::Counts taken;
 
     // Share of pixels of the frame in the rectangle that are near colour c.
     double shareNear(int x0, int y0, int x1, int y1, Rgb c, int tolerance = 24)
@@ -49,7 +51,7 @@ protected:
 
 }  // namespace
 
-TEST_F(GeneratedSetLoading, LoadsEveryPictureWithoutAMessageAndShowsTheLoadingCard)
+TEST_F(GeneratedSetLoading, LoadsEveryPictureWithoutAMessageInOrderAndShowsTheLoadingCard)
 {
     EXPECT_EQ(loadAll(), "");
     // drawLoadingPicture left the loading card in the frame: not a black screen.
@@ -58,7 +60,7 @@ TEST_F(GeneratedSetLoading, LoadsEveryPictureWithoutAMessageAndShowsTheLoadingCa
 
     std::set<int> textures;
     size_t sprites = 0;
-    for (const SpriteGroup* group : ALL_SPRITE_GROUPS)
+    for (const SpriteGroup* group : spriteGroupsInLoadingOrder())
         for (size_t i = 0; i < group->count; ++i) {
             ImageWrapper* sprite = *group->rows[i].slot;
             ASSERT_NE(sprite, nullptr) << group->rows[i].colour;
@@ -68,6 +70,11 @@ TEST_F(GeneratedSetLoading, LoadsEveryPictureWithoutAMessageAndShowsTheLoadingCa
         }
     EXPECT_EQ(sprites, 83u);
     EXPECT_EQ(textures.size(), 83u);
+    // Every row after the loading picture's came from the pictures decoded
+    // ahead, in the order they were decoded.
+    EXPECT_EQ(taken.rows, 82u);
+    EXPECT_EQ(taken.inOrder, 82u);
+    EXPECT_EQ(taken.outOfOrder + taken.unlisted, 0u);
 }
 
 TEST_F(GeneratedSetLoading, OverlaysShowAtTheEdgesAndGrainBarelyTouchesTheFrame)

@@ -1,4 +1,5 @@
 #include "geometry/mesh_grid.h"
+#include "geometry/pi.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +7,7 @@
 
 namespace {
 
-constexpr double DEG = 3.141592653589793 / 180.0;
+constexpr double DEG = PI / 180.0;
 
 double length(const float n[3])
 {

@@ -1,6 +1,7 @@
 #include "feedback.h"
 #include "gl_fixture.h"
 
+#include "geometry/pi.h"
 #include "geometry/render_state.h"
 
 #include <GL/gl.h>
@@ -148,7 +149,7 @@ TEST_F(RenderStateGl, BandsTurnTheListAlongTheWave)
     ASSERT_EQ(y.points, 4);
     FeedbackCapture x = captureFeedback([&] { drawSlicesX(pointOnY, phase); });
     ASSERT_EQ(x.points, 4);
-    const double rad = 3.141592653589793 / 180.0;
+    const double rad = PI / 180.0;
     for (int i = 1; i <= 4; ++i) {
         const double aY = std::sin(phase + 0.8 / 4 * i) * 360 * rad;
         EXPECT_NEAR(y.pointVertices[i - 1].x, 100 * std::cos(aY), 0.01) << i;
@@ -212,7 +213,7 @@ TEST_F(WideWindow, FieldOfViewKeepsASquareAspect)
     for (int i = 0; i < 16; ++i) EXPECT_EQ(m[i], i % 5 == 0 ? 1.0 : 0.0) << i;
 
     glGetDoublev(GL_PROJECTION_MATRIX, m);
-    const double f = 1 / std::tan(30 * 3.141592653589793 / 180);
+    const double f = 1 / std::tan(30 * PI / 180);
     const double n = 0.10000000149011612, far = 10000;
     const double expected[16] = {f, 0, 0, 0, 0, f, 0, 0, 0, 0, (far + n) / (n - far), -1, 0, 0, 2 * far * n / (n - far), 0};
     for (int i = 0; i < 16; ++i) EXPECT_NEAR(m[i], expected[i], 1e-6 * (1 + std::fabs(expected[i]))) << i;

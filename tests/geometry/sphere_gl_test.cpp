@@ -1,6 +1,7 @@
 #include "feedback.h"
 #include "gl_fixture.h"
 
+#include "geometry/pi.h"
 #include "geometry/sphere.h"
 
 #include <GL/gl.h>
@@ -10,7 +11,7 @@
 
 namespace {
 
-constexpr double DEG = 3.141592653589793 / 180.0;
+constexpr double DEG = PI / 180.0;
 
 bool cacheIsZero()
 {

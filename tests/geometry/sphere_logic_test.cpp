@@ -1,3 +1,4 @@
+#include "geometry/pi.h"
 #include "geometry/sphere.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +8,7 @@
 
 namespace {
 
-constexpr double DEG = 3.141592653589793 / 180.0;
+constexpr double DEG = PI / 180.0;
 
 void expectUnit(const float* v, double longitudeDeg, double latitudeDeg)
 {

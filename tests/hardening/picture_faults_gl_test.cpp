@@ -53,7 +53,7 @@ bool usesFile(const SpriteRow& row, const Files& files)
 std::string messagesFor(const Files& files)
 {
     std::string text;
-    for (const SpriteGroup* group : ALL_SPRITE_GROUPS)
+    for (const SpriteGroup* group : spriteGroupsInLoadingOrder())
         for (size_t i = 0; i < group->count; ++i) {
             const SpriteRow& row = group->rows[i];
             if (!usesFile(row, files)) continue;
@@ -159,7 +159,7 @@ protected:
     // Every slot holds a sprite; exactly those that need a file that failed have texture 0.
     void expectOnlyTheseSpritesBlank(const Files& failedFiles)
     {
-        for (const SpriteGroup* group : ALL_SPRITE_GROUPS)
+        for (const SpriteGroup* group : spriteGroupsInLoadingOrder())
             for (size_t i = 0; i < group->count; ++i) {
                 const SpriteRow& row = group->rows[i];
                 ImageWrapper* sprite = *row.slot;

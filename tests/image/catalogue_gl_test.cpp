@@ -106,7 +106,7 @@ TEST_F(CatalogueTest, OneMissingFileGivesOneMessageAndEverySlotIsFilled)
     EXPECT_EQ(loadWithout(dir, {"data/gfx2.jpg"}), "Error loading data/gfx2.jpg\n");
 
     int sprites = 0;
-    for (const SpriteGroup* group : ALL_SPRITE_GROUPS)
+    for (const SpriteGroup* group : spriteGroupsInLoadingOrder())
         for (size_t i = 0; i < group->count; ++i) {
             const SpriteRow& row = group->rows[i];
             SCOPED_TRACE(row.colour);

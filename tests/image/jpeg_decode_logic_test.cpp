@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -178,14 +179,40 @@ TEST(JpegDecode, ASharedOpacityFileIsReadOnceAndStillWarnsAndRefusesEveryPair)
     ASSERT_TRUE(preparePair(cut.c_str(), a.c_str(), 4096, again, scratch));
     EXPECT_EQ(first.notes.rfind(cut + ": ", 0), 0u) << first.notes;
     EXPECT_EQ(again.notes, first.notes);
-    EXPECT_EQ(std::vector<unsigned char>(again.pixels, again.pixels + 24 * 16 * 4),
-              std::vector<unsigned char>(first.pixels, first.pixels + 24 * 16 * 4));
+    EXPECT_EQ(std::vector<unsigned char>(again.pixels.data(), again.pixels.data() + 24 * 16 * 4),
+              std::vector<unsigned char>(first.pixels.data(), first.pixels.data() + 24 * 16 * 4));
     EXPECT_FALSE(preparePair(cut.c_str(), wide.c_str(), 4096, refused, scratch));
     EXPECT_EQ(refused.components, 0);
     EXPECT_TRUE(preparePair(cut.c_str(), a.c_str(), 4096, last, scratch));
     EXPECT_EQ(last.notes, first.notes);
-    for (PreparedPicture* picture : {&first, &again, &refused, &last}) releasePicture(*picture);
-    releaseScratch(scratch);
+}
+
+// A prepared picture hands its pixels on when it moves and cannot be copied:
+// the one it moved from holds nothing to free and takes the next picture
+// into fresh room, and the one moved onto lets go of its own.
+TEST(JpegDecode, APreparedPictureMovesItsPixelsOnAndKeepsNoCopy)
+{
+    static_assert(!std::is_copy_constructible_v<PreparedPicture> && !std::is_copy_assignable_v<PreparedPicture>,
+                  "pixels have one owner");
+    TempDir dir;
+    writeJpeg(dir / "a.jpg", 24, 16, gradient(24, 16).bytes);
+    const std::string a = dir / "a.jpg";
+
+    PreparedPicture first;
+    ASSERT_TRUE(preparePicture(a.c_str(), 4096, first));
+    const unsigned char* const bytes = first.pixels.data();
+    const std::vector<unsigned char> decoded(bytes, bytes + 24 * 16 * 4);
+    PreparedPicture moved = std::move(first);
+    EXPECT_EQ(moved.pixels.data(), bytes);
+    EXPECT_EQ(moved.pixels.capacity(), 24u * 16 * 4);
+    EXPECT_EQ(first.pixels.data(), nullptr);
+    EXPECT_EQ(first.pixels.capacity(), 0u);
+
+    ASSERT_TRUE(preparePicture(a.c_str(), 4096, first));
+    EXPECT_EQ(std::vector<unsigned char>(first.pixels.data(), first.pixels.data() + decoded.size()), decoded);
+    moved = std::move(first);
+    EXPECT_EQ(first.pixels.data(), nullptr);
+    EXPECT_EQ(std::vector<unsigned char>(moved.pixels.data(), moved.pixels.data() + decoded.size()), decoded);
 }
 
 // A camera photo over the pixel budget comes at half its size, exactly as

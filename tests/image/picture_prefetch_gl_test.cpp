@@ -36,7 +36,8 @@ using PrefetchTest = GlTest;
 // a broken one, one cut short (a libjpeg warning), a pair of different sizes,
 // an opacity file shared by pairs (also a damaged one, whose warning comes
 // with every pair, and one met again after a pair of another size), a file
-// that is its own opacity and a file in two rows.
+// that is its own opacity and a file in two rows; also when the rows are
+// asked for in another order than the prefetch's.
 TEST_F(PrefetchTest, GivesTheSameTexturesNamesAndMessagesAsLoadingOneByOne)
 {
     TempDir dir;
@@ -64,18 +65,20 @@ TEST_F(PrefetchTest, GivesTheSameTexturesNamesAndMessagesAsLoadingOneByOne)
         {&slots[14], p[B].c_str(), p[ALFA].c_str(), true},
     };
     const SpriteGroup group{"test", rows, 15};
-    const SpriteGroup* const groups[] = {&group};
+    // The same rows listed backwards, the last one left off.
+    std::vector<SpriteRow> backwards(std::rbegin(rows) + 1, std::rend(rows));
+    const SpriteGroup backwardsGroup{"test", backwards.data(), backwards.size()};
 
-    auto load = [&](bool prefetched) {
+    // Creates the sprites in table order, from a prefetch of the listed rows when there are any.
+    auto load = [&](const SpriteGroup* listed, PicturePrefetch::Counts* counts = nullptr) {
         Loaded loaded;
         StderrCapture capture;
         {
             std::unique_ptr<PicturePrefetch> prefetch;
-            if (prefetched) prefetch = std::make_unique<PicturePrefetch>(groups, 1, maxTextureSide());
-            createSprites(group);
-            EXPECT_EQ(runningPrefetch(), prefetch.get());
+            if (listed) prefetch = std::make_unique<PicturePrefetch>(std::vector<const SpriteGroup*>{listed}, maxTextureSide());
+            createSprites(group, prefetch.get());
+            if (counts) *counts = prefetch->counts();
         }
-        EXPECT_EQ(runningPrefetch(), nullptr);
         loaded.messages = capture.finish();
         int first = 0;
         for (ImageWrapper*& slot : slots) {
@@ -91,11 +94,26 @@ TEST_F(PrefetchTest, GivesTheSameTexturesNamesAndMessagesAsLoadingOneByOne)
         return loaded;
     };
 
-    const Loaded oneByOne = load(false);
-    const Loaded prefetched = load(true);
+    const Loaded oneByOne = load(nullptr);
+    PicturePrefetch::Counts inOrder, outOfOrder;
+    const Loaded prefetched = load(&group, &inOrder);
     EXPECT_EQ(prefetched.messages, oneByOne.messages);
     EXPECT_EQ(prefetched.names, oneByOne.names);
     EXPECT_TRUE(prefetched.contents == oneByOne.contents);
+    EXPECT_EQ(inOrder.rows, 15u);
+    EXPECT_EQ(inOrder.inOrder, 15u);
+    EXPECT_EQ(inOrder.outOfOrder + inOrder.unlisted, 0u);
+
+    // Rows asked for out of the prefetch's order, or not on its list, still
+    // come as loading them one by one gives them, and are counted.
+    const Loaded shuffled = load(&backwardsGroup, &outOfOrder);
+    EXPECT_EQ(shuffled.messages, oneByOne.messages);
+    EXPECT_EQ(shuffled.names, oneByOne.names);
+    EXPECT_TRUE(shuffled.contents == oneByOne.contents);
+    EXPECT_EQ(outOfOrder.rows, 14u);
+    EXPECT_EQ(outOfOrder.inOrder, 1u);  // the last listed row is due when it comes first
+    EXPECT_EQ(outOfOrder.outOfOrder, 13u);
+    EXPECT_EQ(outOfOrder.unlisted, 1u);
 
     // The faults were met: four failed rows, and the cut file warned each of
     // the four times it was read.

@@ -1,4 +1,5 @@
 #include "image/picture_table.h"
+#include "shell/loading.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +13,7 @@ TEST(PictureTable, EveryPictureHasOneSlot)
     std::set<ImageWrapper**> slots;
     std::set<std::string> files;
     size_t rows = 0;
-    for (const SpriteGroup* group : ALL_SPRITE_GROUPS)
+    for (const SpriteGroup* group : spriteGroupsInLoadingOrder())
         for (size_t i = 0; i < group->count; ++i) {
             const SpriteRow& row = group->rows[i];
             ++rows;

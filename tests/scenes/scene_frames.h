@@ -26,12 +26,12 @@ public:
         writeSolidJpeg(dir_ / ("data/" + name), 16, 16, colour.r, colour.g, colour.b);
     }
 
-    void load(void (*loader)())
+    void load(void (*loader)(PicturePrefetch*))
     {
         char previous[4096];
         ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
         ASSERT_EQ(chdir(dir_.path().c_str()), 0);
-        loader();
+        loader(nullptr);
         ASSERT_EQ(chdir(previous), 0);
     }
 

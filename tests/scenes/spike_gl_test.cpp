@@ -1,5 +1,6 @@
 #include "scene_gl_fixture.h"
 
+#include "geometry/pi.h"
 #include "image/catalogue.h"
 #include "image/image_wrapper.h"
 #include "scenes/spike_scene.h"
@@ -47,7 +48,7 @@ TEST_F(SpikeGl, TubesAndFlaresInFog)
 
 TEST_F(SpikeGl, SpikesShowWhereTheStartColumnsChooseThem)
 {
-    const float phase = 3.14159265f * 8.5f;  // sin = 1: factor 2
+    const float phase = PI_F * 8.5f;  // sin = 1: factor 2
     int chosen[200];
     std::copy(spikeColumnStart, spikeColumnStart + 200, chosen);
     std::fill(spikeColumnStart, spikeColumnStart + 200, 15);  // no vertex chosen anywhere

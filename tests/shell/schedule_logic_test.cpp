@@ -168,8 +168,10 @@ TEST(Arguments, OnlyAnExactFirstDashFAsksForFullScreen)
     auto wants = [](std::vector<std::string> words) {
         std::vector<char*> argv;
         for (auto& word : words) argv.push_back(word.data());
-        argv.push_back(nullptr);
-        return wantsFullScreen(static_cast<int>(words.size()), argv.data());
+        DemoArguments parsed;
+        std::string error;
+        EXPECT_TRUE(parseDemoArguments(static_cast<int>(words.size()), argv.data(), &parsed, &error)) << error;
+        return parsed.fullScreen;
     };
     EXPECT_TRUE(wants({"skarvelin", "-f"}));
     EXPECT_TRUE(wants({"skarvelin", "-f", "extra"}));
@@ -179,6 +181,45 @@ TEST(Arguments, OnlyAnExactFirstDashFAsksForFullScreen)
     EXPECT_FALSE(wants({"skarvelin", "-fx"}));
     EXPECT_FALSE(wants({"skarvelin", "-"}));
     EXPECT_FALSE(wants({"skarvelin", ""}));
+}
+
+// Whatever the demo does not know is played through with one warning line
+// each; the window system's own options are glutInit's and pass silently, and
+// "-f" after them is still the first argument.
+TEST(Arguments, UnknownArgumentsAreIgnoredWithAWarningAndTheWindowSystemsPassSilently)
+{
+    struct Case {
+        std::vector<std::string> words;
+        bool fullScreen;
+        uint32_t fromMs;
+        std::vector<std::string> warnings;
+    };
+    const std::string misplaced = "ignoring '-f' here: it means full screen only as the first argument";
+    const Case cases[] = {
+        {{"--form", "110000"}, false, 0,
+         {"ignoring unknown argument '--form'", "ignoring unknown argument '110000'"}},
+        {{"--from", "5000", "-f"}, false, 5000, {misplaced}},
+        {{"-f", "-f"}, true, 0, {misplaced}},
+        {{"-display", ":1", "-geometry", "64x48+0+0", "-iconic", "-indirect", "-direct", "-gldebug", "-sync", "-f"},
+         true, 0, {}},
+        {{"-sync", "--from=7", "-display", "--from"}, false, 7, {}},
+        {{"--from", "9", "--", "--from", "5", "-iconic", "-f"}, false, 9,
+         {"ignoring unknown argument '--from'", "ignoring unknown argument '5'", "ignoring unknown argument '-f'"}},
+        {{"--help=1", "-"}, false, 0, {"ignoring unknown argument '--help=1'", "ignoring unknown argument '-'"}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> words = c.words;
+        words.insert(words.begin(), "skarvelin");
+        std::vector<char*> argv;
+        for (std::string& word : words) argv.push_back(word.data());
+        DemoArguments parsed;
+        std::string error;
+        ASSERT_TRUE(parseDemoArguments(static_cast<int>(argv.size()), argv.data(), &parsed, &error)) << error;
+        EXPECT_EQ(parsed.fullScreen, c.fullScreen) << c.words[0];
+        EXPECT_EQ(parsed.fromMs, c.fromMs) << c.words[0];
+        EXPECT_EQ(parsed.warnings, c.warnings) << c.words[0];
+        EXPECT_FALSE(parsed.help);
+    }
 }
 
 TEST(Arguments, StartupAspectIsTheIntegerQuotientButNeverZero)

@@ -2,6 +2,7 @@
 
 #include "files.h"
 #include "image/picture_table.h"
+#include "shell/loading.h"
 
 #include <sys/stat.h>
 
@@ -14,7 +15,7 @@ std::vector<std::string> pictureFiles()
     auto add = [&files](const char* file) {
         if (file && std::find(files.begin(), files.end(), file) == files.end()) files.push_back(file);
     };
-    for (const SpriteGroup* group : ALL_SPRITE_GROUPS)
+    for (const SpriteGroup* group : spriteGroupsInLoadingOrder())
         for (size_t i = 0; i < group->count; ++i) {
             add(group->rows[i].colour);
             add(group->rows[i].alpha);

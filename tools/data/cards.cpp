@@ -1,8 +1,10 @@
 // Full-screen cards: the loading picture, the opening pair, the credits, the
 // pause pictures and the seven-picture soya sequence.
+#include "cards.h"
+
+#include "geometry/pi.h"
 #include "noise.h"
 #include "paint_kit.h"
-#include "pictures.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,7 +12,6 @@
 namespace {
 
 constexpr int S = CARD_SIZE;
-constexpr float PI = 3.14159265f;
 
 // Deep space: a dark radial gradient, faint nebula and a few stars.
 void spaceBackground(Canvas& c, Colour centre, Colour edge, Colour nebula, uint32_t seed)
@@ -88,7 +89,7 @@ void paintHearing(Canvas& c, int k)
     float prevY = 0;
     for (int x = 0; x <= S; x += 2) {
         float u = x / static_cast<float>(S);
-        float env = std::sin(u * PI);
+        float env = std::sin(u * PI_F);
         float y = 256 + env * (48 * std::sin(u * 23 + phase) + 22 * std::sin(u * 57 - 2 * phase) +
                                10 * std::sin(u * 131 + 3 * phase));
         if (x > 0) addLine(wave, x - 2.0f, prevY, static_cast<float>(x), y, 3);

@@ -1,6 +1,7 @@
 #include "data_set.h"
 
 #include "image/picture_table.h"
+#include "shell/loading.h"
 #include "jpeg_writer.h"
 #include "mp3_writer.h"
 #include "pictures.h"
@@ -30,7 +31,7 @@ std::string stemOf(const std::string& path)
 // a run that is interrupted never leaves a cut-short file that a later run
 // would keep as if it were the user's.
 template <typename Write>
-bool writeWhole(const std::string& path, std::string& error, Write write)
+bool writeWhole(const std::string& path, std::string* error, Write write)
 {
     const std::string partial = path + ".partial";
     if (!write(partial)) {
@@ -41,7 +42,7 @@ bool writeWhole(const std::string& path, std::string& error, Write write)
     std::filesystem::rename(partial, path, ec);
     if (ec) {
         std::remove(partial.c_str());
-        error = "cannot write " + path + ": " + ec.message();
+        *error = "cannot write " + path + ": " + ec.message();
         return false;
     }
     return true;
@@ -52,7 +53,7 @@ bool writeWhole(const std::string& path, std::string& error, Write write)
 std::vector<PictureFile> pictureFiles()
 {
     std::set<std::string> masks;
-    for (const SpriteGroup* group : ALL_SPRITE_GROUPS)
+    for (const SpriteGroup* group : spriteGroupsInLoadingOrder())
         for (size_t i = 0; i < group->count; ++i) {
             const SpriteRow& row = group->rows[i];
             if (row.alpha && std::string(row.alpha) != row.colour) masks.insert(row.alpha);
@@ -63,7 +64,7 @@ std::vector<PictureFile> pictureFiles()
         if (!path || !seen.insert(path).second) return;
         files.push_back({path, stemOf(path), masks.count(path) > 0});
     };
-    for (const SpriteGroup* group : ALL_SPRITE_GROUPS)
+    for (const SpriteGroup* group : spriteGroupsInLoadingOrder())
         for (size_t i = 0; i < group->count; ++i) {
             note(group->rows[i].colour);
             note(group->rows[i].alpha);
@@ -71,14 +72,14 @@ std::vector<PictureFile> pictureFiles()
     return files;
 }
 
-bool writeDataSet(const std::string& dir, bool force, DataSetSummary& summary, std::string& error)
+bool writeDataSet(const std::string& dir, bool force, DataSetSummary& summary, std::string* error)
 {
     namespace fs = std::filesystem;
     fs::path folder = fs::path(dir) / "data";
     std::error_code ec;
     fs::create_directories(folder, ec);
     if (ec || !fs::is_directory(folder)) {
-        error = "cannot make folder " + folder.string() + (ec ? ": " + ec.message() : "");
+        *error = "cannot make folder " + folder.string() + (ec ? ": " + ec.message() : "");
         return false;
     }
 
@@ -96,8 +97,8 @@ bool writeDataSet(const std::string& dir, bool force, DataSetSummary& summary, s
     std::thread music([&] {
         if (!makeMusic) return;
         std::vector<int16_t> samples = synthesizeSoundtrack();
-        musicOk = writeWhole(musicPath, musicError, [&](const std::string& partial) {
-            return writeMp3File(partial, samples, SOUNDTRACK_RATE, musicError);
+        musicOk = writeWhole(musicPath, &musicError, [&](const std::string& partial) {
+            return writeMp3File(partial, samples, SOUNDTRACK_RATE, &musicError);
         });
     });
 
@@ -108,7 +109,7 @@ bool writeDataSet(const std::string& dir, bool force, DataSetSummary& summary, s
         if (keep(path)) continue;
         Canvas canvas;
         if (!paintPicture(file.stem, file.mask, canvas)) {
-            error = "no painter for " + file.path;
+            *error = "no painter for " + file.path;
             ok = false;
             break;
         }
@@ -126,19 +127,19 @@ bool writeDataSet(const std::string& dir, bool force, DataSetSummary& summary, s
 
     if (ok) {
         // Both pictures of an opacity pair we painted must have the same size.
-        for (const SpriteGroup* group : ALL_SPRITE_GROUPS)
+        for (const SpriteGroup* group : spriteGroupsInLoadingOrder())
             for (size_t i = 0; i < group->count; ++i) {
                 const SpriteRow& row = group->rows[i];
                 if (row.alpha && sizes.count(row.alpha) && sizes.count(row.colour) &&
                     sizes[row.alpha] != sizes[row.colour]) {
-                    error = std::string("size of ") + row.colour + " differs from its mask " + row.alpha;
+                    *error = std::string("size of ") + row.colour + " differs from its mask " + row.alpha;
                     return false;
                 }
             }
     }
     if (!ok) return false;
     if (!musicOk) {
-        error = musicError;
+        *error = musicError;
         return false;
     }
     if (makeMusic) {

@@ -27,4 +27,4 @@ struct DataSetSummary {
 // needed. Files already there are kept (they may be the user's own) unless
 // force is set. Each file appears under its name only once it is whole.
 // Returns false with a message when something cannot be made or written.
-bool writeDataSet(const std::string& dir, bool force, DataSetSummary& summary, std::string& error);
+bool writeDataSet(const std::string& dir, bool force, DataSetSummary& summary, std::string* error);

@@ -5,11 +5,11 @@
 #include <cstring>
 #include <jpeglib.h>
 
-bool writeJpegFile(const std::string& path, const Canvas& canvas, int quality, std::string& error)
+bool writeJpegFile(const std::string& path, const Canvas& canvas, int quality, std::string* error)
 {
     FILE* file = fopen(path.c_str(), "wb");
     if (!file) {
-        error = "cannot write " + path + ": " + strerror(errno);
+        *error = "cannot write " + path + ": " + strerror(errno);
         return false;
     }
     std::vector<unsigned char> pixels = canvas.bytes();
@@ -36,6 +36,6 @@ bool writeJpegFile(const std::string& path, const Canvas& canvas, int quality, s
 
     bool ok = !ferror(file);
     if (fclose(file) != 0) ok = false;
-    if (!ok) error = "cannot write " + path + ": " + strerror(errno);
+    if (!ok) *error = "cannot write " + path + ": " + strerror(errno);
     return ok;
 }

@@ -8,4 +8,4 @@
 // Writes the picture at the given quality (1..100) with full-resolution colour
 // (no chroma subsampling), so thin coloured lines and mask edges stay sharp.
 // Returns false and sets error when the file cannot be written.
-bool writeJpegFile(const std::string& path, const Canvas& canvas, int quality, std::string& error);
+bool writeJpegFile(const std::string& path, const Canvas& canvas, int quality, std::string* error);

@@ -1,6 +1,7 @@
-// skarvelin-data [--force] [DIR]: writes the default data set into DIR/data/
-// (DIR defaults to the current folder): every picture the demo loads and
-// music.mp3. Files already there are kept unless --force is given.
+// skarvelin-data: writes the default data set into DIR/data/ (DIR defaults to
+// the current folder): every picture the demo loads and music.mp3. Files
+// already there are kept unless they are to be replaced.
+#include "command_line/option_table.h"
 #include "data_set.h"
 #include "shell/heap.h"
 
@@ -10,41 +11,68 @@
 
 namespace {
 
-const char* const USAGE =
-    "usage: skarvelin-data [--force] [DIR]\n"
-    "Writes the default data set into DIR/data/ (default ./data/): every picture the demo loads and music.mp3.\n"
-    "Files already there are kept, so your own pictures and music stay.\n"
-    "  --force    write every file anew, replacing what is there\n";
+struct DataArguments {
+    std::string dir;
+    bool force = false;
+    bool help = false;
+};
+
+CommandLine dataCommandLine(DataArguments* arguments)
+{
+    // An unknown option must not become the name of a folder to fill. Once
+    // --help is given nothing else matters.
+    auto unexpected = [arguments](const std::string& argument, std::string* error) {
+        if (arguments->help) return true;
+        *error = "unexpected argument '" + argument + "'";
+        return false;
+    };
+    auto folder = [arguments, unexpected](const std::string& argument, std::string* error) {
+        if (argument.empty() || !arguments->dir.empty()) return unexpected(argument, error);
+        arguments->dir = argument;
+        return true;
+    };
+    CommandLine commandLine{"skarvelin-data", "[DIR]",
+                            "Writes the default data set into DIR/data/ (default ./data/): every picture the demo "
+                            "loads and music.mp3.\n"
+                            "Files already there are kept, so your own pictures and music stay.\n",
+                            13, nullptr, {}, unexpected, folder};
+    commandLine.options = {
+        {"--force", nullptr, 1, "write every file anew, replacing what is there",
+         [arguments](const std::string&, std::string*) {
+             arguments->force = true;
+             return true;
+         }},
+        {"--help", nullptr, 0, nullptr,
+         [arguments](const std::string&, std::string*) {
+             arguments->help = true;
+             return true;
+         },
+         "-h"},
+    };
+    return commandLine;
+}
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    std::string dir;
-    bool force = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
-        if (argument == "-h" || argument == "--help") {
-            fputs(USAGE, stdout);
-            return 0;
-        }
-        if (argument == "--force") {
-            force = true;
-        } else if (argument.empty() || argument[0] == '-' || !dir.empty()) {
-            // An unknown option must not become the name of a folder to fill.
-            fprintf(stderr, "skarvelin-data: unexpected argument '%s'\n%s", argument.c_str(), USAGE);
-            return 2;
-        } else {
-            dir = argument;
-        }
+    DataArguments arguments;
+    std::string error;
+    const CommandLine commandLine = dataCommandLine(&arguments);
+    if (!parseCommandLine(commandLine, argc, argv, &error)) {
+        fprintf(stderr, "skarvelin-data: %s\n%s", error.c_str(), usageText(commandLine).c_str());
+        return 2;
     }
-    if (dir.empty()) dir = ".";
+    if (arguments.help) {
+        fputs(usageText(commandLine).c_str(), stdout);
+        return 0;
+    }
+    const std::string dir = arguments.dir.empty() ? "." : arguments.dir;
     // The painters make and drop many picture-sized buffers.
     keepFreedMemoryForReuse();
     auto start = std::chrono::steady_clock::now();
     DataSetSummary summary;
-    std::string error;
-    if (!writeDataSet(dir, force, summary, error)) {
+    if (!writeDataSet(dir, arguments.force, summary, &error)) {
         fprintf(stderr, "skarvelin-data: %s\n", error.c_str());
         return 1;
     }

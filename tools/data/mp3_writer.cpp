@@ -15,11 +15,11 @@ constexpr int CHUNK_FRAMES = 8192;
 
 }  // namespace
 
-bool writeMp3File(const std::string& path, const std::vector<int16_t>& interleaved, int rate, std::string& error)
+bool writeMp3File(const std::string& path, const std::vector<int16_t>& interleaved, int rate, std::string* error)
 {
     lame_global_flags* lame = lame_init();
     if (!lame) {
-        error = "cannot start the MP3 encoder";
+        *error = "cannot start the MP3 encoder";
         return false;
     }
     lame_set_in_samplerate(lame, rate);
@@ -32,12 +32,12 @@ bool writeMp3File(const std::string& path, const std::vector<int16_t>& interleav
     lame_set_bWriteVbrTag(lame, 1);
     if (lame_init_params(lame) < 0) {
         lame_close(lame);
-        error = "cannot set up the MP3 encoder";
+        *error = "cannot set up the MP3 encoder";
         return false;
     }
     FILE* file = fopen(path.c_str(), "wb");
     if (!file) {
-        error = "cannot write " + path + ": " + strerror(errno);
+        *error = "cannot write " + path + ": " + strerror(errno);
         lame_close(lame);
         return false;
     }
@@ -50,17 +50,17 @@ bool writeMp3File(const std::string& path, const std::vector<int16_t>& interleav
         int bytes = lame_encode_buffer_interleaved(lame, const_cast<short*>(&interleaved[first * 2]), n, out.data(),
                                                    static_cast<int>(out.size()));
         if (bytes < 0) {
-            error = "MP3 encoding failed";
+            *error = "MP3 encoding failed";
             ok = false;
         } else if (fwrite(out.data(), 1, bytes, file) != static_cast<size_t>(bytes)) {
-            error = "cannot write " + path + ": " + strerror(errno);
+            *error = "cannot write " + path + ": " + strerror(errno);
             ok = false;
         }
     }
     if (ok) {
         int bytes = lame_encode_flush(lame, out.data(), static_cast<int>(out.size()));
         if (bytes < 0 || fwrite(out.data(), 1, bytes, file) != static_cast<size_t>(bytes)) {
-            error = "cannot finish " + path;
+            *error = "cannot finish " + path;
             ok = false;
         }
     }
@@ -70,13 +70,13 @@ bool writeMp3File(const std::string& path, const std::vector<int16_t>& interleav
         size_t tagBytes = lame_get_lametag_frame(lame, out.data(), out.size());
         if (tagBytes > 0 && tagBytes <= out.size()) {
             if (fseek(file, 0, SEEK_SET) != 0 || fwrite(out.data(), 1, tagBytes, file) != tagBytes) {
-                error = "cannot write " + path + ": " + strerror(errno);
+                *error = "cannot write " + path + ": " + strerror(errno);
                 ok = false;
             }
         }
     }
     if (fclose(file) != 0 && ok) {
-        error = "cannot write " + path + ": " + strerror(errno);
+        *error = "cannot write " + path + ": " + strerror(errno);
         ok = false;
     }
     lame_close(lame);

@@ -7,4 +7,4 @@
 
 // `interleaved` holds left, right, left, right... at `rate` samples per second.
 // Returns false and sets error when encoding or writing fails.
-bool writeMp3File(const std::string& path, const std::vector<int16_t>& interleaved, int rate, std::string& error);
+bool writeMp3File(const std::string& path, const std::vector<int16_t>& interleaved, int rate, std::string* error);

@@ -1,9 +1,11 @@
 // Overlays: frames, ornaments and lettering at the edges of the screen, cut
 // out by their opacity pictures (shown where the opacity is above one half)
 // so the 3D scene shows through the open middle.
+#include "overlays.h"
+
+#include "geometry/pi.h"
 #include "noise.h"
 #include "paint_kit.h"
-#include "pictures.h"
 
 #include <algorithm>
 #include <cmath>
@@ -500,7 +502,7 @@ void paintSphere(Canvas& c)
     });
     Layer rivets(S, S);
     for (int i = 0; i < 24; ++i) {
-        float a = i * 6.2831853f / 24;
+        float a = i * TWO_PI_F / 24;
         float r = PORT_R + 40;
         addEllipse(rivets, 256 + std::cos(a) * r * Q, 256 + std::sin(a) * r, 6 * Q, 6);
     }

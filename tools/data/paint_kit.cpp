@@ -3,6 +3,7 @@
 #include "noise.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 TextStyle screenText(float cell, float spacing)
@@ -97,4 +98,12 @@ void layerRows(const Layer& layer, int& top, int& bottom)
                 break;
             }
     if (bottom < 0) top = bottom = 0;
+}
+
+void splitStem(const std::string& stem, std::string& word, int& number)
+{
+    size_t end = stem.size();
+    while (end > 0 && std::isdigit(static_cast<unsigned char>(stem[end - 1]))) --end;
+    word = stem.substr(0, end);
+    number = end < stem.size() ? std::stoi(stem.substr(end)) : -1;
 }

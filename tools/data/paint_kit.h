@@ -1,5 +1,5 @@
 // Shared brushes of the picture painters: screen-shaped lettering, glows,
-// gradients, materials and finishing touches.
+// gradients, materials and finishing touches; and how they read a stem.
 #pragma once
 
 #include "canvas.h"
@@ -37,3 +37,6 @@ Colour brushedMetal(float x, float y, int size, Colour base, uint32_t seed);
 Layer textLayer(int size, const std::string& text, float cx, float y, const TextStyle& style);
 // Top and bottom rows covered by the layer (for gradients fitted to lettering).
 void layerRows(const Layer& layer, int& top, int& bottom);
+
+// Splits "maskine12" into ("maskine", 12); number -1 when the stem has no trailing digits.
+void splitStem(const std::string& stem, std::string& word, int& number);

@@ -8,15 +8,5 @@
 
 // Paints the picture for this stem; `mask` asks for its opacity picture
 // (white where the overlay shows). False for a stem that no painter knows.
+// It asks the three families (cards.h, overlays.h, textures.h) in turn.
 bool paintPicture(const std::string& stem, bool mask, Canvas& out);
-
-// The three families, each false for a stem it does not paint.
-// Full-screen cards: loading, hearing, credits, pause, the soya sequence.
-bool paintCard(const std::string& stem, Canvas& out);
-// Overlays cut by their opacity picture: maskine, ost, kost, slut, blob and sphere overlays.
-bool paintOverlay(const std::string& stem, bool mask, Canvas& out);
-// Scene textures, flares, the environment picture and the film grain.
-bool paintTexture(const std::string& stem, Canvas& out);
-
-// Splits "maskine12" into ("maskine", 12); number -1 when the stem has no trailing digits.
-void splitStem(const std::string& stem, std::string& word, int& number);

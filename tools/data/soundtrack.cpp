@@ -1,5 +1,6 @@
 #include "soundtrack.h"
 
+#include "geometry/pi.h"
 #include "noise.h"
 #include "synth.h"
 
@@ -185,7 +186,7 @@ std::vector<int16_t> synthesizeSoundtrack()
         float r = drums.right[i] * 0.8f + low.right[i] * bassDuck * 0.5f + pads.right[i] * d * 0.9f + echo.right[i] +
                   effects.right[i] * 0.35f;
         double gain = 1.0;
-        if (t > fadeFrom) gain *= 0.5 + 0.5 * std::cos(3.141592653589793 * std::min(1.0, (t - fadeFrom) / (fadeTo - fadeFrom)));
+        if (t > fadeFrom) gain *= 0.5 + 0.5 * std::cos(PI * std::min(1.0, (t - fadeFrom) / (fadeTo - fadeFrom)));
         if (t < 0.02) gain *= t / 0.02;
         out[2 * i] = static_cast<int16_t>(std::lrint(std::tanh(l * gain) * 30000));
         out[2 * i + 1] = static_cast<int16_t>(std::lrint(std::tanh(r * gain) * 30000));

@@ -2,10 +2,13 @@
 // scene boundaries of the programme (a bar is 1.778 s; the cuts fall on its beats).
 #pragma once
 
+#include "synth.h"
+
 #include <cstdint>
 #include <vector>
 
-constexpr int SOUNDTRACK_RATE = 44100;
+// Made by the synthesizer at its rate.
+constexpr int SOUNDTRACK_RATE = SYNTH_RATE;
 constexpr double SOUNDTRACK_SECONDS = 133.0;
 constexpr double BEAT_SECONDS = 60.0 / 135.0;
 constexpr double BAR_SECONDS = 4 * BEAT_SECONDS;

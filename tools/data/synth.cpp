@@ -1,11 +1,12 @@
 #include "synth.h"
 
+#include "geometry/pi.h"
+
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-constexpr double PI = 3.141592653589793;
 constexpr double DT = 1.0 / SYNTH_RATE;
 
 // Band-limited step correction for the oscillators below.

@@ -1,8 +1,10 @@
 // Scene textures (seamless, since the scenes repeat them up to 50 times),
 // the sphere-map environment, the flares and the film grain.
+#include "textures.h"
+
+#include "geometry/pi.h"
 #include "noise.h"
 #include "paint_kit.h"
-#include "pictures.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,7 +12,6 @@
 namespace {
 
 constexpr int T = TEXTURE_SIZE;
-constexpr float TAU = 6.2831853f;
 
 float fractional(float v) { return v - std::floor(v); }
 
@@ -54,7 +55,7 @@ Canvas twistOne()
 {
     return texture(T, [](float u, float v) {
         float band = fractional(u * 4);
-        float ridge = std::sin(band * 3.14159265f);
+        float ridge = std::sin(band * PI_F);
         Colour hot = mix(hex(0x5a0a10), hex(0xff6a20), ridge);
         hot = mix(hot, hex(0xffe8a0), std::pow(ridge, 12.0f));
         float grain = tileNoise(u * 32, v * 8, 8, 14) * 0.15f;
@@ -68,7 +69,7 @@ Canvas twistTwo()
 {
     return texture(T, [](float u, float v) {
         float band = fractional(v * 3);
-        float ridge = std::sin(band * 3.14159265f);
+        float ridge = std::sin(band * PI_F);
         Colour metal = mix(hex(0x3a1a08), hex(0xe8a050), ridge);
         metal = add(metal, scale(hex(0xfff0d0), std::pow(ridge, 20.0f) * 0.6f));
         float streak = tileNoise(u * 4, v * 64, 4, 9);
@@ -127,7 +128,7 @@ Canvas blobSkin()
 {
     return texture(T, [](float u, float v) {
         float n = tileFbm(u * 4, v * 4, 4, 5, 61);
-        float m = std::sin((u * 2 + n * 3) * TAU);
+        float m = std::sin((u * 2 + n * 3) * TWO_PI_F);
         float t = 0.5f + 0.5f * m;
         Colour col = t < 0.5f ? mix(hex(0x3a0450), hex(0xe0207a), t * 2) : mix(hex(0xe0207a), hex(0xffd040), (t - 0.5f) * 2);
         return add(col, scale({1, 1, 1}, std::pow(t, 30.0f) * 0.6f));
@@ -159,15 +160,15 @@ Canvas sphereStripes()
         if (edge < 0.004f) col = scale(col, 0.5f);
         float band = std::fabs(v - 0.5f);
         if (band < 0.04f) col = hex(0x202020);
-        return scale(col, 0.75f + 0.25f * std::sin(v * 3.14159265f));
+        return scale(col, 0.75f + 0.25f * std::sin(v * PI_F));
     });
 }
 
 Canvas spherePlasma()
 {
     return texture(T, [](float u, float v) {
-        float p = std::sin(u * TAU * 2) + std::sin(v * TAU * 3) + std::sin((u + v) * TAU * 2) +
-                  std::sin(std::sqrt(2 + std::sin(u * TAU) + std::cos(v * TAU)) * 4);
+        float p = std::sin(u * TWO_PI_F * 2) + std::sin(v * TWO_PI_F * 3) + std::sin((u + v) * TWO_PI_F * 2) +
+                  std::sin(std::sqrt(2 + std::sin(u * TWO_PI_F) + std::cos(v * TWO_PI_F)) * 4);
         float t = p * 0.6f;
         return Colour{0.5f + 0.5f * std::sin(t * 3.1f), 0.5f + 0.5f * std::sin(t * 3.1f + 2.1f),
                       0.5f + 0.5f * std::sin(t * 3.1f + 4.2f)};
@@ -319,7 +320,7 @@ Canvas filmGrain(uint32_t seed)
     // Hairs: short wiggly curves.
     for (int i = 0; i < 5; ++i) {
         float x = static_cast<float>(rng.range(20, N - 20)), y = static_cast<float>(rng.range(20, N - 20));
-        float heading = static_cast<float>(rng.range(0, TAU));
+        float heading = static_cast<float>(rng.range(0, TWO_PI_F));
         float value = static_cast<float>(rng.range(0.5, 0.9));
         int steps = 20 + rng.below(30);
         for (int s = 0; s < steps; ++s) {

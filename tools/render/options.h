@@ -15,7 +15,7 @@ struct RenderOptions {
     std::vector<uint32_t> times;  // --times, in the order given
     uint32_t from = 0;
     uint32_t to = PROGRAMME_END_MS;
-    int fps = 60;                 // the frame rate of the run, also the one a --times still belongs to
+    int fps = DISPLAY_FPS;        // the frame rate of the run, also the one a --times still belongs to
     bool rangeGiven = false;      // --from or --to appeared
     std::string pngFolder;        // empty: no PNG frames
     std::string videoFile;        // empty: no video
@@ -27,7 +27,8 @@ struct RenderOptions {
     bool help = false;
 };
 
-extern const char* const USAGE;
+// The --help text.
+std::string renderUsage();
 
 // Fills options from the arguments after the program name. Each option takes
 // its value either as the next argument or after "=" ("--fps 30", "--fps=30").

@@ -1,0 +1,118 @@
+#include "command_line/option_table.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// A program with a valued option, a switch with a second spelling and a
+// hidden switch; every action is written down in order.
+struct Toy {
+    std::string log;
+
+    CommandLine commandLine(bool strict)
+    {
+        auto note = [this](const std::string& what) {
+            return [this, what](const std::string& value, std::string* error) {
+                if (value == "bad") {
+                    *error = "wants better";
+                    return false;
+                }
+                log += what + "(" + value + ") ";
+                return true;
+            };
+        };
+        CommandLine line{"toy", "[FILE]", "Does toy things.\n", 12, "The end.\n", {}, note("unknown"), note("operand")};
+        line.dashesEndValues = strict;
+        line.refuseValuesOfSwitches = strict;
+        line.options = {
+            {"--size", "N", 1, "how big,\nin toys", note("size"), nullptr, "COUNT", "a number"},
+            {"--quiet", nullptr, 2, "say less", note("quiet"), "-q"},
+            {"--secret", nullptr, 0, nullptr, note("secret")},
+        };
+        return line;
+    }
+
+    // The log, or "error: ..." when the arguments are refused.
+    std::string parse(std::vector<std::string> words, bool strict)
+    {
+        log.clear();
+        words.insert(words.begin(), "toy");
+        std::vector<char*> argv;
+        for (std::string& word : words) argv.push_back(word.data());
+        std::string error;
+        if (!parseCommandLine(commandLine(strict), static_cast<int>(argv.size()), argv.data(), &error))
+            return "error: " + error;
+        return log;
+    }
+};
+
+}  // namespace
+
+TEST(OptionTable, ReadsValuesSwitchesOperandsAndTheEndOfOptions)
+{
+    struct Case {
+        std::vector<std::string> words;
+        std::string lenient;  // dashes may start a value; a switch's value makes it unknown
+        std::string strict;   // both refused
+    };
+    const Case cases[] = {
+        {{"--size", "3", "-q", "file"}, "size(3) quiet() operand(file) ", "size(3) quiet() operand(file) "},
+        {{"--size=4", "--quiet", "--secret"}, "size(4) quiet() secret() ", "size(4) quiet() secret() "},
+        {{"--size="}, "size() ", "size() "},
+        {{"--size", "--quiet"}, "size(--quiet) ", "error: --size needs a number"},
+        {{"--size"}, "error: --size needs a number", "error: --size needs a number"},
+        {{"--size", "bad"}, "error: --size wants better", "error: --size wants better"},
+        {{"--quiet=1"}, "unknown(--quiet=1) ", "error: --quiet takes no value"},
+        {{"-q=1", "-x", "--sizes", "-", ""}, "unknown(-q=1) unknown(-x) unknown(--sizes) unknown(-) operand() ",
+         "unknown(-q=1) unknown(-x) unknown(--sizes) unknown(-) operand() "},
+        {{"--", "--size", "-q", "--"}, "operand(--size) operand(-q) operand(--) ",
+         "operand(--size) operand(-q) operand(--) "},
+        {{"-q", "--", "x", "--=1"}, "quiet() operand(x) operand(--=1) ", "quiet() operand(x) operand(--=1) "},
+        {{"--=1"}, "unknown(--=1) ", "unknown(--=1) "},
+    };
+    Toy toy;
+    for (const Case& c : cases) {
+        std::string words;
+        for (const std::string& word : c.words) words += "'" + word + "' ";
+        EXPECT_EQ(toy.parse(c.words, false), c.lenient) << words;
+        EXPECT_EQ(toy.parse(c.words, true), c.strict) << words;
+    }
+}
+
+TEST(OptionTable, HelpListsTheSynopsisByLineAndTheHelpInItsColumn)
+{
+    Toy toy;
+    EXPECT_EQ(usageText(toy.commandLine(false)),
+              "usage: toy [--size COUNT]\n"
+              "           [--quiet] [FILE]\n"
+              "Does toy things.\n"
+              "  --size N  how big,\n"
+              "            in toys\n"
+              "  --quiet   say less\n"
+              "The end.\n");
+}
+
+TEST(OptionTable, WholeNumbersAndMillisecondsAreDigitsWithinTheirLimit)
+{
+    uint64_t n = 7;
+    EXPECT_TRUE(parseWholeNumber("0", 0, &n));
+    EXPECT_EQ(n, 0u);
+    EXPECT_TRUE(parseWholeNumber("00051", 51, &n));
+    EXPECT_EQ(n, 51u);
+    for (const char* bad : {"", "52", "-1", "+1", " 1", "1 ", "1.0", "0x1", "99999999999999999999999"})
+        EXPECT_FALSE(parseWholeNumber(bad, 51, &n)) << bad;
+    EXPECT_FALSE(parseWholeNumber("5", 4, &n));
+    EXPECT_TRUE(parseWholeNumber("18446744073709551615", UINT64_MAX, &n));
+    EXPECT_EQ(n, UINT64_MAX);
+    EXPECT_FALSE(parseWholeNumber("18446744073709551616", UINT64_MAX, &n));
+
+    uint32_t ms = 7;
+    EXPECT_TRUE(parseMilliseconds("4294967295", &ms));
+    EXPECT_EQ(ms, 4294967295u);
+    EXPECT_FALSE(parseMilliseconds("4294967296", &ms));
+    EXPECT_FALSE(parseMilliseconds("4e4", &ms));
+    EXPECT_EQ(ms, 4294967295u);
+}

@@ -1,0 +1,67 @@
+#include "bench.h"
+#include "capture.h"
+#include "options.h"
+#include "yuv_frame.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+// The 4:3 picture sits centred; where the bars cannot split evenly the right
+// (or bottom) one takes the odd pixel.
+TEST(RenderUnits, TheFourByThreePictureIsCentredWithTheOddPixelRightOrBelow)
+{
+    struct Case {
+        int width, height;
+        bool fourByThree;
+        int x, y, areaWidth, areaHeight;
+    };
+    const Case cases[] = {
+        {640, 480, false, 0, 0, 640, 480},   {1920, 1080, false, 0, 0, 1920, 1080},
+        {1920, 1080, true, 240, 0, 1440, 1080}, {97, 48, true, 16, 0, 64, 48},
+        {640, 600, true, 0, 60, 640, 480},   {640, 481, true, 0, 0, 640, 480},
+        {640, 480, true, 0, 0, 640, 480},    {1, 1, true, 0, 0, 1, 1},
+    };
+    for (const Case& c : cases) {
+        const PictureArea area = pictureArea(c.width, c.height, c.fourByThree);
+        EXPECT_EQ(std::vector<int>({area.x, area.y, area.width, area.height}),
+                  std::vector<int>({c.x, c.y, c.areaWidth, c.areaHeight}))
+            << c.width << "x" << c.height << (c.fourByThree ? " 4:3" : "");
+    }
+}
+
+// Nearest-rank percentiles and the median of the bench lines; the frame times
+// of a run at 60 fps.
+TEST(RenderUnits, PercentilesAreNearestRankAndFramesFallOnTheRunsGrid)
+{
+    const std::vector<double> times = {5, 1, 4, 2, 3};
+    EXPECT_EQ(percentile(times, 0.95), 5);
+    EXPECT_EQ(percentile(times, 0.5), 3);
+    // 0.28 * 25 comes out a hair over 7 in doubles: still the seventh value.
+    std::vector<double> many;
+    for (int i = 25; i >= 1; --i) many.push_back(i);
+    EXPECT_EQ(percentile(many, 0.28), 7);
+    EXPECT_EQ(percentile(times, 0.0), 1);
+    EXPECT_EQ(percentile({}, 0.5), 0);
+    EXPECT_EQ(median({4, 1, 3, 2}), 2.5);
+
+    RenderOptions options;
+    options.from = 1000;
+    options.to = 1050;
+    EXPECT_EQ(frameTimes(options), (std::vector<uint32_t>{1000, 1016, 1033, 1050}));
+}
+
+// BT.709 at video range, the picture's rows read bottom up, black bars.
+TEST(RenderUnits, YuvFramesAreBt709WithTheTopRowFirstAndBlackBars)
+{
+    YuvFrameMaker maker(4, 2, PictureArea{2, 0, 2, 2});
+    // Bottom row white, top row red, as OpenGL reads them back.
+    const unsigned char picture[] = {255, 255, 255, 255, 255, 255, 255, 255, 255, 0, 0, 255, 255, 0, 0, 255};
+    const std::vector<unsigned char>& frame = maker.make(picture);
+    ASSERT_EQ(frame.size(), 12u);
+    EXPECT_EQ(std::vector<unsigned char>(frame.begin(), frame.begin() + 8),
+              (std::vector<unsigned char>{16, 16, 63, 63, 16, 16, 235, 235}));
+    // U and V: black bars at 128; red and white averaged.
+    EXPECT_EQ(std::vector<unsigned char>(frame.begin() + 8, frame.end()),
+              (std::vector<unsigned char>{128, 115, 128, 184}));
+}

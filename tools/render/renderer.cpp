@@ -1,0 +1,134 @@
+#include "renderer.h"
+
+#include "bench.h"
+#include "capture.h"
+#include "headless/headless_context.h"
+#include "options.h"
+#include "png_writer.h"
+#include "progress.h"
+#include "video_writer.h"
+
+#include "shell/loading.h"
+#include "shell/programme_state.h"
+#include "shell/schedule.h"
+#include "shell/screen.h"
+
+#include <GL/gl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace {
+
+int fail(int status, const std::string& message)
+{
+    std::fprintf(stderr, "skarvelin-render: %s\n", message.c_str());
+    return status;
+}
+
+bool isFolder(const char* path)
+{
+    struct stat info;
+    return stat(path, &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+double millisecondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+}  // namespace
+
+int renderProgramme(const RenderOptions& options)
+{
+    std::string error;
+    if (!isFolder("data"))
+        return fail(EXIT_USAGE, "there is no data/ folder here; run it in the folder that holds data/ "
+                                "(skarvelin-data makes one)");
+    if (!options.videoFile.empty() && access(MUSIC_PATH, R_OK) != 0)
+        return fail(EXIT_USAGE, std::string("--video needs the soundtrack, and ") + MUSIC_PATH + " cannot be read");
+
+    // The scenes draw into a render target of the picture's own size, so
+    // with --aspect they see a 4:3 window; the capture adds the bars.
+    const PictureArea area = pictureArea(options.width, options.height, options.aspect4by3);
+    HeadlessContext context(area.width, area.height);
+    if (context.choiceRefused()) return fail(EXIT_USAGE, context.error());
+    if (!context.ok()) return fail(EXIT_FAILED, "no headless OpenGL; every way failed:\n" + context.error());
+    setStartupState(area.width, area.height);
+
+    // Outputs are checked before the long loading, so a typo costs nothing.
+    if (!options.pngFolder.empty() && !prepareFolder(options.pngFolder, &error)) return fail(EXIT_FAILED, error);
+    if (!options.videoFile.empty()) {
+        if (isFolder(options.videoFile.c_str()))
+            return fail(EXIT_USAGE, "--video wants a file to write, and " + options.videoFile + " is a folder");
+        std::string parent = std::filesystem::path(options.videoFile).parent_path().string();
+        if (!prepareFolder(parent.empty() ? "." : parent, &error)) return fail(EXIT_FAILED, error);
+    }
+
+    const std::vector<uint32_t> times = frameTimes(options);
+
+    VideoWriter video;
+    video.setEncoder(options.crf, options.preset);
+    if (!options.videoFile.empty() &&
+        !video.start(options.videoFile, options.width, options.height, options.fps, options.from, times.size(),
+                     MUSIC_PATH, &error))
+        return fail(EXIT_FAILED, error);
+
+    if (options.bench) {
+        std::printf("%s\n", rendererLine().c_str());
+        std::fflush(stdout);
+    }
+    if (isatty(STDERR_FILENO)) {
+        std::fputs("Loading...", stderr);
+        std::fflush(stderr);
+    }
+    auto loadStart = std::chrono::steady_clock::now();
+    drawLoadingPicture();
+    loadScenesAndPictures();
+    glFinish();
+    const double loadMs = millisecondsSince(loadStart);
+    if (isatty(STDERR_FILENO)) std::fputs("\r          \r", stderr);
+    if (options.bench) {
+        std::printf("%s\n", loadLine(loadMs).c_str());
+        std::fflush(stdout);
+    }
+
+    std::unique_ptr<FrameCapture> capture;
+    if (!options.pngFolder.empty() || !options.videoFile.empty())
+        capture = std::make_unique<FrameCapture>(options.width, options.height, area, options.pngFolder,
+                                                 options.videoFile.empty() ? nullptr : &video);
+    BenchTimes bench;
+    ProgressBar progress(times.size());
+    // Every frame shows what a run of the whole programme from 0 at the same rate
+    // shows: a frame that is that run's next one after the frame before keeps the
+    // state that frame left, any other is brought forward without drawing.
+    for (size_t i = 0; i < times.size(); ++i) {
+        const uint32_t t = times[i];
+        if (i == 0 || !isNextFrameOfRun(times[i - 1], t, options.fps)) catchUpProgrammeState(t, options.fps);
+        auto frameStart = std::chrono::steady_clock::now();
+        renderFrame(t);
+        if (options.bench) {
+            glFinish();
+            bench.add(t, millisecondsSince(frameStart));
+        }
+        if (capture && !capture->add(t)) break;
+        progress.update(i + 1, t);
+    }
+    progress.finish();
+    if (capture && !capture->finish(&error)) return fail(EXIT_FAILED, error);
+
+    if (!options.videoFile.empty()) {
+        if (!video.finish(&error)) return fail(EXIT_FAILED, error);
+        if (isatty(STDERR_FILENO))
+            std::fprintf(stderr, "Wrote %s: %zu frames at %d fps.\n", options.videoFile.c_str(), times.size(),
+                         options.fps);
+    }
+    if (options.bench)
+        for (const std::string& line : bench.lines()) std::printf("%s\n", line.c_str());
+    return 0;
+}
