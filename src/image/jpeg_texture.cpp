@@ -91,8 +91,9 @@ void refuseTooManyScans(j_common_ptr cinfo)
 {
     if (reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number <= PICTURE_SCAN_LIMIT) return;
     DecodeErrors* const errors = reinterpret_cast<DecodeErrors*>(cinfo->err);
-    noteFault(errors->diagnosis, JpegFault::TooManyScans,
-              "more than " + std::to_string(PICTURE_SCAN_LIMIT) + " scans, the most a picture may have");
+    if (errors->diagnosis)
+        noteFault(errors->diagnosis, JpegFault::TooManyScans,
+                  "more than " + std::to_string(PICTURE_SCAN_LIMIT) + " scans, the most a picture may have");
     longjmp(errors->failed, 1);
 }
 
@@ -123,6 +124,19 @@ std::string sizeText(int width, int height)
 std::string megapixelText(size_t pixels)
 {
     return std::to_string(pixels / 1000000) + "." + std::to_string(pixels / 100000 % 10) + " megapixels";
+}
+
+// Why a picture whose header has been read is over the pixel budget.
+std::string overBudgetReason(j_decompress_ptr cinfo)
+{
+    const std::string budget = "the pixel budget of " + megapixelText(PICTURE_PIXEL_BUDGET);
+    const std::string size = sizeText(static_cast<int>(cinfo->image_width), static_cast<int>(cinfo->image_height));
+    if (jpeg_has_multiple_scans(cinfo))
+        return size + ", progressive and over " + budget + " (only a picture of one scan is shown at half size)";
+    if (arraySize(static_cast<int>(cinfo->image_width), static_cast<int>(cinfo->image_height), 1) >
+        4 * PICTURE_PIXEL_BUDGET)
+        return size + ", more than four times " + budget;
+    return size + ", over " + budget + " even at half size";
 }
 
 // The Exif segment's TIFF data among the markers libjpeg kept, or "".
@@ -187,26 +201,25 @@ bool decodeJpeg(const char* path, int* width, int* height, const JpegLimits& lim
     const int h = static_cast<int>((cinfo.image_height + cinfo.scale_denom - 1) / cinfo.scale_denom);
     *width = w;
     *height = h;
+    // The reasons are made in single statements: the jump after them must
+    // leave no string alive in this frame.
     const bool halved = cinfo.scale_denom == 2;
     if (w > limits.maxSide || h > limits.maxSide) {
-        noteFault(diagnosis, JpegFault::OverTextureSide,
-                  sizeText(w, h) + (halved ? " at half size" : "") + ": " + (w > limits.maxSide ? "wider" : "taller") +
-                      " than " + std::to_string(limits.maxSide) + " pixels, the largest texture side");
+        if (diagnosis)
+            noteFault(diagnosis, JpegFault::OverTextureSide,
+                      sizeText(w, h) + (halved ? " at half size" : "") + ": " +
+                          (w > limits.maxSide ? "wider" : "taller") + " than " + std::to_string(limits.maxSide) +
+                          " pixels, the largest texture side");
         longjmp(errors.failed, 1);
     }
     if (arraySize(w, h, 1) > PICTURE_PIXEL_BUDGET) {
-        const std::string budget = "the pixel budget of " + megapixelText(PICTURE_PIXEL_BUDGET);
-        noteFault(diagnosis, JpegFault::OverBudget,
-                  sizeText(static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height)) +
-                      (jpeg_has_multiple_scans(&cinfo) ? ", progressive and over " + budget +
-                                                             " (only a picture of one scan is shown at half size)"
-                       : pixels > 4 * PICTURE_PIXEL_BUDGET ? ", more than four times " + budget
-                                                           : ", over " + budget + " even at half size"));
+        if (diagnosis) noteFault(diagnosis, JpegFault::OverBudget, overBudgetReason(&cinfo));
         longjmp(errors.failed, 1);
     }
     if (limits.width != 0 && (w != limits.width || h != limits.height)) {
-        noteFault(diagnosis, JpegFault::WrongSize,
-                  sizeText(w, h) + " where " + sizeText(limits.width, limits.height) + " is wanted");
+        if (diagnosis)
+            noteFault(diagnosis, JpegFault::WrongSize,
+                      sizeText(w, h) + " where " + sizeText(limits.width, limits.height) + " is wanted");
         longjmp(errors.failed, 1);
     }
 
@@ -216,7 +229,7 @@ bool decodeJpeg(const char* path, int* width, int* height, const JpegLimits& lim
 
     const size_t rowBytes = arraySize(w, 1, components);
     if (!buffer.reserve(arraySize(w, h, components))) {
-        noteFault(diagnosis, JpegFault::NoMemory, sizeText(w, h) + ": no memory for its pixels");
+        if (diagnosis) noteFault(diagnosis, JpegFault::NoMemory, sizeText(w, h) + ": no memory for its pixels");
         longjmp(errors.failed, 1);
     }
 

@@ -78,6 +78,14 @@ TEST(DataCheck, NamesEachFileThatWillNotShowAndWhyAndOnlyCountsAGoodSet)
              writeFile(data + "/soya2.jpg", jpeg);
          },
          {"8192 x 4096", "shown at half size, 4096 x 2048"}},
+        {"soya3.jpg",
+         [](const std::string& data) {
+             recodeJpeg(data + "/soya3.jpg", "-progressive");
+             std::string jpeg = readFile(data + "/soya3.jpg");
+             ASSERT_TRUE(patchFrameSize(jpeg, 5000, 5000));
+             writeFile(data + "/soya3.jpg", jpeg);
+         },
+         {"refused, 5000 x 5000, progressive and over the pixel budget"}},
         {"slut3.jpg",
          [](const std::string& data) { writeSolidJpeg(data + "/slut3_alfa.jpg", 64, 64, 255, 255, 255); },
          {"data/slut3_alfa.jpg differs in size", "and 64 x 64"}},
@@ -105,7 +113,7 @@ TEST(DataCheck, NamesEachFileThatWillNotShowAndWhyAndOnlyCountsAGoodSet)
         ASSERT_NE(line, lines.end()) << "no line for " << breakage.file << " in\n" << broken.out;
         for (const std::string& said : breakage.said) EXPECT_NE(line->find(said), std::string::npos) << *line;
     }
-    EXPECT_EQ(lines.back(), "skarvelin-data: 113 files in data checked, 7 will not show as expected");
+    EXPECT_EQ(lines.back(), "skarvelin-data: 113 files in data checked, 8 will not show as expected");
 
     ProcessResult usage = runProcess({tool, "--check", "one", "two"}, temp.path());
     EXPECT_TRUE(usage.exited && usage.status == 2) << usage.err;
