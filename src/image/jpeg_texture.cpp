@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <cerrno>
 #include <csetjmp>
 #include <cstdint>
 #include <cstdio>
@@ -40,16 +41,33 @@ namespace {
 
 // libjpeg's error manager, extended with a place to jump back to. A fatal
 // decoder error returns to loadJpeg instead of ending the process, so a broken
-// file counts as a picture that could not be loaded.
+// file counts as a picture that could not be loaded. When a diagnosis is asked
+// for, the cause is written there before the jump.
 struct DecodeErrors {
     jpeg_error_mgr standard;
     jmp_buf failed;
     char firstWarning[JMSG_LENGTH_MAX];
+    JpegDiagnosis* diagnosis;  // null when the caller wants none
 };
+
+// Records why decoding stops, the first cause only (once the jump is taken
+// nothing else is noted).
+void noteFault(JpegDiagnosis* diagnosis, JpegFault fault, const std::string& reason)
+{
+    if (!diagnosis || diagnosis->fault != JpegFault::None) return;
+    diagnosis->fault = fault;
+    diagnosis->reason = reason;
+}
 
 [[noreturn]] void abandonDecoding(j_common_ptr cinfo)
 {
-    longjmp(reinterpret_cast<DecodeErrors*>(cinfo->err)->failed, 1);
+    DecodeErrors* const errors = reinterpret_cast<DecodeErrors*>(cinfo->err);
+    if (errors->diagnosis && errors->diagnosis->fault == JpegFault::None) {
+        char message[JMSG_LENGTH_MAX];
+        (*cinfo->err->format_message)(cinfo, message);
+        noteFault(errors->diagnosis, JpegFault::Undecodable, message);
+    }
+    longjmp(errors->failed, 1);
 }
 
 // Warnings (level -1) and trace messages (above 0). Recoverable damage, data
@@ -71,7 +89,12 @@ void printNothing(j_common_ptr) {}
 // libjpeg calls this at least once a row of blocks while it reads scans.
 void refuseTooManyScans(j_common_ptr cinfo)
 {
-    if (reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > PICTURE_SCAN_LIMIT) abandonDecoding(cinfo);
+    if (reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number <= PICTURE_SCAN_LIMIT) return;
+    DecodeErrors* const errors = reinterpret_cast<DecodeErrors*>(cinfo->err);
+    if (errors->diagnosis)
+        noteFault(errors->diagnosis, JpegFault::TooManyScans,
+                  "more than " + std::to_string(PICTURE_SCAN_LIMIT) + " scans, the most a picture may have");
+    longjmp(errors->failed, 1);
 }
 
 void setTextureParameters()
@@ -92,14 +115,54 @@ size_t arraySize(int width, int height, size_t bytesPerPixel)
     return w * h * bytesPerPixel;
 }
 
+std::string sizeText(int width, int height)
+{
+    return std::to_string(width) + " x " + std::to_string(height);
+}
+
+// "16.7 megapixels", cut to one decimal.
+std::string megapixelText(size_t pixels)
+{
+    return std::to_string(pixels / 1000000) + "." + std::to_string(pixels / 100000 % 10) + " megapixels";
+}
+
+// Why a picture whose header has been read is over the pixel budget.
+std::string overBudgetReason(j_decompress_ptr cinfo)
+{
+    const std::string budget = "the pixel budget of " + megapixelText(PICTURE_PIXEL_BUDGET);
+    const std::string size = sizeText(static_cast<int>(cinfo->image_width), static_cast<int>(cinfo->image_height));
+    if (jpeg_has_multiple_scans(cinfo))
+        return size + ", progressive and over " + budget + " (only a picture of one scan is shown at half size)";
+    if (arraySize(static_cast<int>(cinfo->image_width), static_cast<int>(cinfo->image_height), 1) >
+        4 * PICTURE_PIXEL_BUDGET)
+        return size + ", more than four times " + budget;
+    return size + ", over " + budget + " even at half size";
+}
+
+// The Exif segment's TIFF data among the markers libjpeg kept, or "".
+std::string exifData(const jpeg_decompress_struct& cinfo)
+{
+    static const char SIGNATURE[] = "Exif\0";  // and the string's own 0: six bytes
+    for (jpeg_saved_marker_ptr marker = cinfo.marker_list; marker; marker = marker->next)
+        if (marker->marker == JPEG_APP0 + 1 && marker->data_length >= sizeof SIGNATURE &&
+            memcmp(marker->data, SIGNATURE, sizeof SIGNATURE) == 0)
+            return std::string(reinterpret_cast<const char*>(marker->data) + sizeof SIGNATURE,
+                               marker->data_length - sizeof SIGNATURE);
+    return "";
+}
+
 // loadJpeg into a buffer that is reused, as RGB (3 components) or as RGBX
 // (4: the same colour bytes, then 0xFF). On failure the buffer is kept (its
-// contents undefined).
+// contents undefined). A diagnosis, when given, is filled in besides; the
+// decoding is the same with or without it.
 bool decodeJpeg(const char* path, int* width, int* height, const JpegLimits& limits, PixelBuffer& buffer,
-                std::string* warning, int components = 3)
+                std::string* warning, int components = 3, JpegDiagnosis* diagnosis = nullptr)
 {
     FILE* const file = fopen(path, "rb");
-    if (!file) return false;
+    if (!file) {
+        noteFault(diagnosis, JpegFault::CannotOpen, errno == ENOENT ? "missing" : strerror(errno));
+        return false;
+    }
 
     jpeg_decompress_struct cinfo;
     DecodeErrors errors;
@@ -110,6 +173,7 @@ bool decodeJpeg(const char* path, int* width, int* height, const JpegLimits& lim
     errors.standard.emit_message = noteMessage;
     errors.standard.output_message = printNothing;
     errors.firstWarning[0] = 0;
+    errors.diagnosis = diagnosis;
     if (setjmp(errors.failed)) {
         jpeg_destroy_decompress(&cinfo);
         fclose(file);
@@ -120,7 +184,12 @@ bool decodeJpeg(const char* path, int* width, int* height, const JpegLimits& lim
     progress.progress_monitor = refuseTooManyScans;
     cinfo.progress = &progress;
     jpeg_stdio_src(&cinfo, file);
+    if (diagnosis) jpeg_save_markers(&cinfo, JPEG_APP0 + 1, 0xFFFF);
     jpeg_read_header(&cinfo, TRUE);
+    if (diagnosis) {
+        diagnosis->cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
+        diagnosis->exif = exifData(cinfo);
+    }
 
     const size_t pixels = arraySize(static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height), 1);
     if (pixels > PICTURE_PIXEL_BUDGET && pixels <= 4 * PICTURE_PIXEL_BUDGET && !jpeg_has_multiple_scans(&cinfo)) {
@@ -132,21 +201,44 @@ bool decodeJpeg(const char* path, int* width, int* height, const JpegLimits& lim
     const int h = static_cast<int>((cinfo.image_height + cinfo.scale_denom - 1) / cinfo.scale_denom);
     *width = w;
     *height = h;
-    if (w > limits.maxSide || h > limits.maxSide || arraySize(w, h, 1) > PICTURE_PIXEL_BUDGET)
+    // The reasons are made in single statements: the jump after them must
+    // leave no string alive in this frame.
+    const bool halved = cinfo.scale_denom == 2;
+    if (w > limits.maxSide || h > limits.maxSide) {
+        if (diagnosis)
+            noteFault(diagnosis, JpegFault::OverTextureSide,
+                      sizeText(w, h) + (halved ? " at half size" : "") + ": " +
+                          (w > limits.maxSide ? "wider" : "taller") + " than " + std::to_string(limits.maxSide) +
+                          " pixels, the largest texture side");
         longjmp(errors.failed, 1);
-    if (limits.width != 0 && (w != limits.width || h != limits.height)) longjmp(errors.failed, 1);
+    }
+    if (arraySize(w, h, 1) > PICTURE_PIXEL_BUDGET) {
+        if (diagnosis) noteFault(diagnosis, JpegFault::OverBudget, overBudgetReason(&cinfo));
+        longjmp(errors.failed, 1);
+    }
+    if (limits.width != 0 && (w != limits.width || h != limits.height)) {
+        if (diagnosis)
+            noteFault(diagnosis, JpegFault::WrongSize,
+                      sizeText(w, h) + " where " + sizeText(limits.width, limits.height) + " is wanted");
+        longjmp(errors.failed, 1);
+    }
 
     // Greyscale files come out as RGB too; colour spaces that libjpeg cannot
     // turn into RGB (CMYK, YCCK) fail in jpeg_start_decompress.
     cinfo.out_color_space = components == 4 ? JCS_EXT_RGBX : JCS_RGB;
 
     const size_t rowBytes = arraySize(w, 1, components);
-    if (!buffer.reserve(arraySize(w, h, components))) longjmp(errors.failed, 1);
+    if (!buffer.reserve(arraySize(w, h, components))) {
+        if (diagnosis) noteFault(diagnosis, JpegFault::NoMemory, sizeText(w, h) + ": no memory for its pixels");
+        longjmp(errors.failed, 1);
+    }
 
     jpeg_start_decompress(&cinfo);
     if (cinfo.output_components != components || cinfo.output_width != static_cast<JDIMENSION>(w) ||
-        cinfo.output_height != static_cast<JDIMENSION>(h))
+        cinfo.output_height != static_cast<JDIMENSION>(h)) {
+        noteFault(diagnosis, JpegFault::Undecodable, "decodes to another size or layout than its header says");
         longjmp(errors.failed, 1);
+    }
 
     // Straight into the picture, several rows a call.
     const JDIMENSION ROWS_PER_CALL = 16;
@@ -156,11 +248,19 @@ bool decodeJpeg(const char* path, int* width, int* height, const JpegLimits& lim
         JDIMENSION count = cinfo.output_height - first;
         if (count > ROWS_PER_CALL) count = ROWS_PER_CALL;
         for (JDIMENSION i = 0; i < count; ++i) rows[i] = buffer.data() + (first + i) * rowBytes;
-        if (jpeg_read_scanlines(&cinfo, rows, count) == 0) longjmp(errors.failed, 1);
+        if (jpeg_read_scanlines(&cinfo, rows, count) == 0) {
+            noteFault(diagnosis, JpegFault::Undecodable, "libjpeg gives no more rows");
+            longjmp(errors.failed, 1);
+        }
     }
 
     jpeg_finish_decompress(&cinfo);
     if (warning && errors.standard.num_warnings > 0) *warning = errors.firstWarning;
+    if (diagnosis && halved)
+        diagnosis->reason =
+            sizeText(static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height)) +
+            ", over the pixel budget of " + megapixelText(PICTURE_PIXEL_BUDGET) + ": shown at half size, " +
+            sizeText(w, h);
     jpeg_destroy_decompress(&cinfo);
     fclose(file);
     return true;
@@ -221,6 +321,16 @@ unsigned char* loadJpeg(const char* path, int* width, int* height, const JpegLim
     PixelBuffer buffer;
     if (decodeJpeg(path, width, height, limits, buffer, warning)) return buffer.release();
     return nullptr;
+}
+
+bool diagnoseJpeg(const char* path, const JpegLimits& limits, JpegDiagnosis& diagnosis)
+{
+    diagnosis = JpegDiagnosis();
+    PixelBuffer buffer;
+    // As preparePicture decodes: four bytes a pixel.
+    const bool loaded =
+        decodeJpeg(path, &diagnosis.width, &diagnosis.height, limits, buffer, &diagnosis.warning, 4, &diagnosis);
+    return loaded;
 }
 
 int maxTextureSide()

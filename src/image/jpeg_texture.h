@@ -17,6 +17,33 @@ struct JpegLimits {
     int height = 0;
 };
 
+// How the loader's decoder dealt with a file, for a report on a data set.
+enum class JpegFault {
+    None,             // decoded
+    CannotOpen,       // reason: "missing", or the system's reason
+    Undecodable,      // reason: libjpeg's message
+    TooManyScans,     // more scans than the scan limit
+    OverBudget,       // more pixels than the budget allows, even at half size
+    OverTextureSide,  // a side larger than the limits' maxSide
+    WrongSize,        // not the size the limits asked for
+    NoMemory,         // no room for the pixels
+};
+
+struct JpegDiagnosis {
+    JpegFault fault = JpegFault::None;
+    // Why it failed, or what decoding changed (a picture at half size), in
+    // words for the user; empty when it decoded as it is.
+    std::string reason;
+    int width = 0, height = 0;  // as decoded: half the file's size when halved
+    bool cmyk = false;          // CMYK or YCCK, which cannot be turned into RGB
+    std::string warning;        // libjpeg's first warning, for data that is damaged
+    std::string exif;           // the Exif segment's TIFF data, empty when there is none
+};
+
+// Decodes path exactly as preparePicture does, with these limits, and says
+// how that went. True when the picture loads.
+bool diagnoseJpeg(const char* path, const JpegLimits& limits, JpegDiagnosis& diagnosis);
+
 // Decodes a JPEG file into packed RGB rows, top row first (3 * width bytes a row).
 // Returns a malloc'd array that the caller frees, or null when the file
 // cannot be opened or decoded, or is refused by the limits (checked on the

@@ -64,30 +64,40 @@ bool readWhole(FILE* file, void** buffer, int* length)
 
 void* musicFileBytes = nullptr;
 
-MP3Player::MP3Player(const char* path)
+void* openMusicFile(const char* path, AudioStream** stream, std::string* message)
 {
-    if (!audioInit(MIX_RATE, SOFTWARE_CHANNELS, 0)) {
-        fprintf(stderr, "%s\n", soundErrorText(audioLastError()));
-        exit(1);
-    }
+    *stream = nullptr;
     FILE* file = fopen(path, "rb");
     if (!file) {
-        fprintf(stderr, "File not found %s\n", path);
-        audioClose();
-        exit(1);
+        *message = std::string("File not found ") + path;
+        return nullptr;
     }
     void* buffer = nullptr;
     int length = 0;
     bool read = readWhole(file, &buffer, &length);
     fclose(file);
     if (!read) {
-        fprintf(stderr, "%s\n", soundErrorText(AUDIO_ERR_FILE_LOAD));
+        *message = soundErrorText(AUDIO_ERR_FILE_LOAD);
+        return nullptr;
+    }
+    *stream = audioStreamOpen(buffer, STREAM_MODE, length);
+    return buffer;
+}
+
+MP3Player::MP3Player(const char* path)
+{
+    if (!audioInit(MIX_RATE, SOFTWARE_CHANNELS, 0)) {
+        fprintf(stderr, "%s\n", soundErrorText(audioLastError()));
+        exit(1);
+    }
+    std::string message;
+    // A stream that does not open is reported by play().
+    musicFileBytes = openMusicFile(path, &stream, &message);
+    if (!musicFileBytes) {
+        fprintf(stderr, "%s\n", message.c_str());
         audioClose();
         exit(1);
     }
-    musicFileBytes = buffer;
-    // A stream that does not open is reported by play().
-    stream = audioStreamOpen(buffer, STREAM_MODE, length);
 }
 
 MP3Player::~MP3Player()

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 struct AudioStream;
 
@@ -21,6 +22,13 @@ public:
     AudioStream* stream = nullptr;
     int channel = -1;
 };
+
+// Reads a music file whole and opens it as the player does, as an in-memory
+// stream; the sound system must be started. Returns the file's bytes
+// (malloc'd; they must outlive the stream), or null when the file cannot be
+// opened or read whole, with the line the player prints in message. *stream
+// is null when the bytes do not open as a stream: audioLastError() says why.
+void* openMusicFile(const char* path, AudioStream** stream, std::string* message);
 
 // The sound system's error text for a code (see sound/audio.h for the codes);
 // "Unknown error" outside 0..19.

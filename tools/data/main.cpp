@@ -1,6 +1,8 @@
 // skarvelin-data: writes the default data set into DIR/data/ (DIR defaults to
 // the current folder): every picture the demo loads and music.mp3. Files
-// already there are kept unless they are to be replaced.
+// already there are kept unless they are to be replaced. With --check it
+// writes nothing and reports which files of the set will not show as expected.
+#include "check.h"
 #include "command_line/option_table.h"
 #include "data_set.h"
 #include "shell/heap.h"
@@ -14,6 +16,7 @@ namespace {
 struct DataArguments {
     std::string dir;
     bool force = false;
+    bool check = false;
     bool help = false;
 };
 
@@ -42,6 +45,13 @@ CommandLine dataCommandLine(DataArguments* arguments)
              arguments->force = true;
              return true;
          }},
+        {"--check", nullptr, 1,
+         "write nothing; read the set as the demo will and name each file that will not\n"
+         "show or play as expected, and why (status 1 when there is one)",
+         [arguments](const std::string&, std::string*) {
+             arguments->check = true;
+             return true;
+         }},
         {"--help", nullptr, 0, nullptr,
          [arguments](const std::string&, std::string*) {
              arguments->help = true;
@@ -67,7 +77,19 @@ int main(int argc, char** argv)
         fputs(usageText(commandLine).c_str(), stdout);
         return 0;
     }
+    if (arguments.check && arguments.force) {
+        fprintf(stderr, "skarvelin-data: --check writes nothing, so --force does not go with it\n%s",
+                usageText(commandLine).c_str());
+        return 2;
+    }
     const std::string dir = arguments.dir.empty() ? "." : arguments.dir;
+    if (arguments.check) {
+        const DataSetCheck check = checkDataSet(dir);
+        for (const std::string& line : check.problems) printf("%s\n", line.c_str());
+        printf("skarvelin-data: %d files in %s checked, %d will not show as expected\n", check.files,
+               (dir == "." ? std::string("data") : dir + "/data").c_str(), check.failing);
+        return check.failing == 0 ? 0 : 1;
+    }
     // The painters make and drop many picture-sized buffers.
     keepFreedMemoryForReuse();
     auto start = std::chrono::steady_clock::now();

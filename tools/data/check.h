@@ -1,0 +1,23 @@
+// skarvelin-data --check: reads a data set as the demo will, with the
+// loader's own decoder and limits and the player's own way of opening the
+// music, and names each file that will not show or play as the user expects.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The texture side the check assumes the graphics driver takes: the driver's
+// own limit is only known with an OpenGL context, and this is what most
+// drivers (Mesa's among them) give.
+constexpr int ASSUMED_TEXTURE_SIDE = 16384;
+
+struct DataSetCheck {
+    int files = 0;                      // files looked at: every picture once, and the music
+    int failing = 0;                    // files that will not show or play as expected
+    std::vector<std::string> problems;  // one line for each of them (one for all when there is no data/)
+};
+
+// Checks DIR/data: every picture file of the demo's picture table, in
+// loading order, then the music. The lines name the files as the demo does
+// ("data/soya1.jpg") when dir is ".", else under dir.
+DataSetCheck checkDataSet(const std::string& dir);
