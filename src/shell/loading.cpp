@@ -52,11 +52,14 @@ void drawLoadingPicture()
     loading->draw();
 }
 
-PicturePrefetch::Counts loadScenesAndPictures()
+PicturePrefetch::Counts loadScenesAndPictures(void (*betweenPictures)())
 {
     // The loading picture is already on screen.
     const std::vector<const SpriteGroup*> groups = spriteGroupsInLoadingOrder();
-    PicturePrefetch prefetch({groups.begin() + 1, groups.end()}, maxTextureSide());
-    for (const LoadingStep& step : LOADING_STEPS) step.load(&prefetch);
+    PicturePrefetch prefetch({groups.begin() + 1, groups.end()}, maxTextureSide(), betweenPictures);
+    for (const LoadingStep& step : LOADING_STEPS) {
+        step.load(&prefetch);
+        if (betweenPictures) betweenPictures();
+    }
     return prefetch.counts();
 }

@@ -21,5 +21,6 @@ void drawLoadingPicture();
 // The scene loaders in their fixed order, then the image catalogue, their
 // pictures decoded ahead on worker threads. Tells how the loaders took their
 // pictures: every row in order, when the loaders create the groups their
-// steps name.
-PicturePrefetch::Counts loadScenesAndPictures();
+// steps name. betweenPictures, when given, is called between pictures and
+// while one is waited for (see PicturePrefetch), and between the loaders.
+PicturePrefetch::Counts loadScenesAndPictures(void (*betweenPictures)() = nullptr);

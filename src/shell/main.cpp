@@ -1,6 +1,7 @@
 // The demo's process: the GLUT window, its callbacks and the frame loop.
 #include "shell/arguments.h"
 #include "shell/clock.h"
+#include "shell/escape_key.h"
 #include "shell/heap.h"
 #include "shell/loading.h"
 #include "shell/programme_state.h"
@@ -25,6 +26,15 @@ void stopMusic()
     if (music) delete music;
 }
 
+// GLUT reads no key while the loading frame runs: the loading looks for Esc
+// itself, and it ends the demo as it does later.
+void quitIfEscapeWasPressed()
+{
+    if (!escapePressedInCurrentWindow()) return;
+    stopMusic();
+    exit(0);
+}
+
 // The first frame: the loading picture goes on screen while everything loads,
 // and the music starts last, so t = 0 is the start of the music. The carried
 // state is brought to where the programme has it at the start, 0 or --from:
@@ -34,8 +44,9 @@ void loadAll()
     drawLoadingPicture();
     glutSwapBuffers();
     music = new MP3Player(MUSIC_PATH);
-    loadScenesAndPictures();
+    loadScenesAndPictures(quitIfEscapeWasPressed);
     catchUpProgrammeState(startMs, DISPLAY_FPS);
+    quitIfEscapeWasPressed();
     music->play(startMs);
     if (startMs > 0) startClockAt(static_cast<int32_t>(startMs));
 }
