@@ -35,12 +35,21 @@ void quitIfEscapeWasPressed()
     exit(0);
 }
 
+// Without a data/ folder the demo ends at the music's "File not found"; this
+// line follows it and says where the data set was looked for and how to make one.
+void printDataFolderHint()
+{
+    const std::string hint = missingDataFolderHint();
+    if (!hint.empty()) std::fprintf(stderr, "skarvelin: %s\n", hint.c_str());
+}
+
 // The first frame: the loading picture goes on screen while everything loads,
 // and the music starts last, so t = 0 is the start of the music. The carried
 // state is brought to where the programme has it at the start, 0 or --from:
 // started later, the music starts there and the clock reads that time from now on.
 void loadAll()
 {
+    if (!missingDataFolderHint().empty()) std::atexit(printDataFolderHint);
     drawLoadingPicture();
     glutSwapBuffers();
     music = new MP3Player(MUSIC_PATH);

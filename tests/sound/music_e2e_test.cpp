@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <sstream>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <thread>
 
 namespace {
@@ -79,6 +81,8 @@ TEST_F(DemoMusic, MusicThatCannotBePlayedEndsTheDemoWithItsMessageAndStatusOne)
     };
     const Case cases[] = {
         {"missing", [](const std::string&) {}, "disk", "File not found data/music.mp3"},
+        {"no data folder", [](const std::string& path) { rmdir(path.substr(0, path.rfind('/')).c_str()); }, "disk",
+         "File not found data/music.mp3"},
         {"text", [](const std::string& path) { writeFile(path, std::string(5000, 'x') + "not a sound\n"); }, "disk",
          "Unknown file format"},
         {"empty", [](const std::string& path) { writeFile(path, ""); }, "disk", "Error loading file"},
@@ -95,5 +99,15 @@ TEST_F(DemoMusic, MusicThatCannotBePlayedEndsTheDemoWithItsMessageAndStatusOne)
         EXPECT_TRUE(result.exited);
         EXPECT_EQ(result.status, 1);
         EXPECT_TRUE(hasLine(result.err, c.message)) << result.err;
+
+        // Without a data folder, a last line says where it was looked for and how to make one.
+        char* here = realpath(run.path().c_str(), nullptr);
+        const std::string hint = std::string("skarvelin: there is no data/ folder in ") + here +
+                                 "; make the default set with 'skarvelin-data " + here +
+                                 "', or play with scripts/play, which makes one\n";
+        free(here);
+        const bool hinted = result.err.size() >= hint.size() &&
+                            result.err.compare(result.err.size() - hint.size(), hint.size(), hint) == 0;
+        EXPECT_EQ(hinted, std::string(c.what) == "no data folder") << result.err;
     }
 }
