@@ -27,7 +27,8 @@ void stopMusic()
 }
 
 // GLUT reads no key while the loading frame runs: the loading looks for Esc
-// itself, and it ends the demo as it does later.
+// itself, and it ends the demo as it does later. The pictures being decoded
+// ahead touch nothing that the exit tears down; the process's end stops them.
 void quitIfEscapeWasPressed()
 {
     if (!escapePressedInCurrentWindow()) return;
