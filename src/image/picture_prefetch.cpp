@@ -25,7 +25,8 @@ bool samePath(const char* a, const char* b)
 
 }  // namespace
 
-PicturePrefetch::PicturePrefetch(const std::vector<const SpriteGroup*>& groups, int side) : maxSide(side)
+PicturePrefetch::PicturePrefetch(const std::vector<const SpriteGroup*>& groups, int side, void (*between)())
+    : maxSide(side), betweenPictures(between)
 {
     for (const SpriteGroup* group : groups)
         for (size_t i = 0; i < group->count; ++i) {
@@ -115,7 +116,13 @@ bool PicturePrefetch::take(const char* alpha, const char* colour, int* texture)
     const bool decodeHere = !job.started;
     job.started = true;
     if (!decodeHere) {
-        changed.wait(lock, [&job] { return job.ready; });
+        // A large picture takes a while: the wait is cut into slices.
+        while (!changed.wait_for(lock, WAIT_SLICE, [&job] { return job.ready; }))
+            if (betweenPictures) {
+                lock.unlock();
+                betweenPictures();
+                lock.lock();
+            }
         picture = std::move(job.picture);
     }
     while (nextToTake < jobs.size() && jobs[nextToTake].taken) ++nextToTake;
@@ -130,6 +137,8 @@ bool PicturePrefetch::take(const char* alpha, const char* colour, int* texture)
 
     lock.lock();
     if (nextToStart < jobs.size()) spare.push_back(std::move(picture));
+    lock.unlock();
+    if (betweenPictures) betweenPictures();
     return true;
 }
 

@@ -5,6 +5,7 @@
 
 #include "image/jpeg_texture.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <mutex>
@@ -15,9 +16,15 @@ struct SpriteGroup;
 
 class PicturePrefetch {
 public:
+    // The longest wait for a picture between two calls of betweenPictures.
+    static constexpr std::chrono::milliseconds WAIT_SLICE{20};
+
     // Starts decoding the rows of the groups, in order, for textures of at
-    // most maxSide (queried by the caller on the OpenGL thread).
-    PicturePrefetch(const std::vector<const SpriteGroup*>& groups, int maxSide);
+    // most maxSide (queried by the caller on the OpenGL thread). When given,
+    // betweenPictures is called on the taking thread after every picture
+    // taken and every WAIT_SLICE while a picture is waited for, with nothing
+    // locked: the loading thread's chance to look around (the demo's Esc key).
+    PicturePrefetch(const std::vector<const SpriteGroup*>& groups, int maxSide, void (*betweenPictures)() = nullptr);
     // Stops the workers and joins them; what was not taken is freed.
     ~PicturePrefetch();
     PicturePrefetch(const PicturePrefetch&) = delete;
@@ -59,6 +66,7 @@ private:
     void prepare(const Job& job, PreparedPicture& picture, OpacityScratch& scratch) const;
 
     const int maxSide;
+    void (*const betweenPictures)();
     std::vector<Job> jobs;
     std::vector<PreparedPicture> spare;  // pixel buffers given back after upload
     size_t nextToStart = 0;              // no row before it waits for a worker

@@ -11,6 +11,10 @@
 #include "scenes/twist_scenes.h"
 
 #include <GL/gl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
 
 const char* const MUSIC_PATH = "data/music.mp3";
 
@@ -37,6 +41,16 @@ const LoadingStep LOADING_STEPS[] = {
 
 }  // namespace
 
+std::string missingDataFolderHint()
+{
+    struct stat data;
+    if (stat("data", &data) == 0 && S_ISDIR(data.st_mode)) return "";
+    char cwd[PATH_MAX];
+    const std::string here = getcwd(cwd, sizeof cwd) ? cwd : ".";
+    return "there is no data/ folder in " + here + "; make the default set with 'skarvelin-data " + here +
+           "', or play with scripts/play, which makes one";
+}
+
 std::vector<const SpriteGroup*> spriteGroupsInLoadingOrder()
 {
     std::vector<const SpriteGroup*> groups = {&LOADING_SPRITES};
@@ -52,11 +66,14 @@ void drawLoadingPicture()
     loading->draw();
 }
 
-PicturePrefetch::Counts loadScenesAndPictures()
+PicturePrefetch::Counts loadScenesAndPictures(void (*betweenPictures)())
 {
     // The loading picture is already on screen.
     const std::vector<const SpriteGroup*> groups = spriteGroupsInLoadingOrder();
-    PicturePrefetch prefetch({groups.begin() + 1, groups.end()}, maxTextureSide());
-    for (const LoadingStep& step : LOADING_STEPS) step.load(&prefetch);
+    PicturePrefetch prefetch({groups.begin() + 1, groups.end()}, maxTextureSide(), betweenPictures);
+    for (const LoadingStep& step : LOADING_STEPS) {
+        step.load(&prefetch);
+        if (betweenPictures) betweenPictures();
+    }
     return prefetch.counts();
 }

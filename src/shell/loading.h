@@ -4,12 +4,18 @@
 
 #include "image/picture_prefetch.h"
 
+#include <string>
 #include <vector>
 
 struct SpriteGroup;
 
 // The soundtrack, read whole by the demo and muxed into videos by the renderer.
 extern const char* const MUSIC_PATH;
+
+// For a working folder without a data/ folder: one line that says where the
+// data set was looked for (the folder's absolute path) and how to make one
+// there. Empty when data/ is a folder.
+std::string missingDataFolderHint();
 
 // Every group of pictures in loading order: the loading picture's, then
 // those of the loaders in the order they run.
@@ -21,5 +27,6 @@ void drawLoadingPicture();
 // The scene loaders in their fixed order, then the image catalogue, their
 // pictures decoded ahead on worker threads. Tells how the loaders took their
 // pictures: every row in order, when the loaders create the groups their
-// steps name.
-PicturePrefetch::Counts loadScenesAndPictures();
+// steps name. betweenPictures, when given, is called between pictures and
+// while one is waited for (see PicturePrefetch), and between the loaders.
+PicturePrefetch::Counts loadScenesAndPictures(void (*betweenPictures)() = nullptr);

@@ -1,6 +1,7 @@
 // The demo's process: the GLUT window, its callbacks and the frame loop.
 #include "shell/arguments.h"
 #include "shell/clock.h"
+#include "shell/escape_key.h"
 #include "shell/heap.h"
 #include "shell/loading.h"
 #include "shell/programme_state.h"
@@ -25,17 +26,37 @@ void stopMusic()
     if (music) delete music;
 }
 
+// GLUT reads no key while the loading frame runs: the loading looks for Esc
+// itself, and it ends the demo as it does later. The pictures being decoded
+// ahead touch nothing that the exit tears down; the process's end stops them.
+void quitIfEscapeWasPressed()
+{
+    if (!escapePressedInCurrentWindow()) return;
+    stopMusic();
+    exit(0);
+}
+
+// Without a data/ folder the demo ends at the music's "File not found"; this
+// line follows it and says where the data set was looked for and how to make one.
+void printDataFolderHint()
+{
+    const std::string hint = missingDataFolderHint();
+    if (!hint.empty()) std::fprintf(stderr, "skarvelin: %s\n", hint.c_str());
+}
+
 // The first frame: the loading picture goes on screen while everything loads,
 // and the music starts last, so t = 0 is the start of the music. The carried
 // state is brought to where the programme has it at the start, 0 or --from:
 // started later, the music starts there and the clock reads that time from now on.
 void loadAll()
 {
+    if (!missingDataFolderHint().empty()) std::atexit(printDataFolderHint);
     drawLoadingPicture();
     glutSwapBuffers();
     music = new MP3Player(MUSIC_PATH);
-    loadScenesAndPictures();
+    loadScenesAndPictures(quitIfEscapeWasPressed);
     catchUpProgrammeState(startMs, DISPLAY_FPS);
+    quitIfEscapeWasPressed();
     music->play(startMs);
     if (startMs > 0) startClockAt(static_cast<int32_t>(startMs));
 }

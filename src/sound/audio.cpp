@@ -136,18 +136,16 @@ int audioStreamPlayFrom(int channel, AudioStream* stream, unsigned fromMs)
         fail(AUDIO_ERR_CHANNEL_ALLOC);
         return -1;
     }
-    // A track that has already ended by then plays nothing, as it would have.
-    const double fromSeconds = fromMs / 1000.0;
-    const double length = Mix_MusicDuration(stream->music);
-    if (fromMs > 0 && !stream->loop && length > 0 && fromSeconds >= length) {
-        playingStream = nullptr;
-        return MUSIC_CHANNEL;
-    }
     const int loops = stream->loop ? -1 : 1;
     // Started at its position in one step (a fade-in of 0 ms), so nothing of
-    // the beginning is heard first.
+    // the beginning is heard first. Whether the track lasts that long is left
+    // to the seek: a start past its end succeeds, the decoder is at its end at
+    // once and plays nothing, as the track would have ended by then. The
+    // decoder's length is only an estimate (for an MP3 of varying bit rate
+    // without a table of its frames, taken from the first frame alone and
+    // often far too short), so it cannot decide.
     const int started = fromMs == 0 ? Mix_PlayMusic(stream->music, loops)
-                                    : Mix_FadeInMusicPos(stream->music, loops, 0, fromSeconds);
+                                    : Mix_FadeInMusicPos(stream->music, loops, 0, fromMs / 1000.0);
     if (started != 0) {
         playingStream = nullptr;
         fail(AUDIO_ERR_PLAY);

@@ -47,7 +47,8 @@ AudioStream* audioStreamOpen(const void* data, unsigned mode, int length);
 // AUDIO_ERR_PLAY, or for a null stream the code of the open that failed.
 int audioStreamPlay(int channel, AudioStream* stream);
 // The same, starting fromMs milliseconds into the stream (0: its beginning).
-// A stream that cannot be started there fails with AUDIO_ERR_PLAY.
+// A start past the end of a track that plays once succeeds and plays nothing;
+// a stream that cannot be started there fails with AUDIO_ERR_PLAY.
 int audioStreamPlayFrom(int channel, AudioStream* stream, unsigned fromMs);
 
 // Pans a playing channel; only AUDIO_STEREOPAN is supported.

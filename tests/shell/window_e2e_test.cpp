@@ -1,4 +1,5 @@
 #include "files.h"
+#include "picture_set.h"
 #include "process.h"
 #include "sound.h"
 
@@ -7,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <iostream>
 #include <thread>
 
 namespace {
@@ -80,6 +82,45 @@ TEST_F(DemoWindow, OtherFirstArgumentsKeepTheWindowSize)
         ProcessResult result = demo.wait(20);
         EXPECT_EQ(result.status, 0) << argument;
     }
+}
+
+// GLUT reads no key while the loading frame runs, so the loading looks for Esc
+// itself: pressed while large pictures load, Esc ends the demo there, as it
+// does later. The demo's own events tell that it stopped in the middle: the
+// music never started, and the loading never reached the last picture, which
+// is missing and would have said so.
+TEST_F(DemoWindow, EscapeWhileLoadingEndsTheDemoThere)
+{
+    const int side = 2048;
+    std::vector<unsigned char> grey(side * side);
+    for (size_t i = 0; i < grey.size(); ++i) grey[i] = static_cast<unsigned char>((i % side + i / side) / 16);
+    writeJpeg(folder / "large.jpg", side, side, grey, 1, 90);
+    const std::string large = readFile(folder / "large.jpg");
+    const std::vector<std::string> files = pictureFiles();
+    // The loading picture is drawn before the scenes' pictures load: small.
+    writeSolidJpeg(folder / files.front(), 8, 8, 200, 40, 40);
+    for (size_t i = 1; i + 1 < files.size(); ++i) writeFile(folder / files[i], large);
+
+    Process demo({binaryPath("skarvelin")}, folder.path(), environment());
+    const std::string window = x.waitForWindow(TITLE);
+    ASSERT_FALSE(window.empty()) << demo.errorSoFar();
+    // The sound system opens its file in the loading frame, just before the scenes' pictures load.
+    const double start = nowSeconds();
+    while (!fileExists(folder / "audio.raw") && demo.running() && secondsSince(start) < 30)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_TRUE(demo.running()) << demo.errorSoFar();
+    x.run({"xdotool", "key", "--window", window, "Escape"});
+    const double keySent = nowSeconds();
+    const ProcessResult result = demo.wait(60);
+    const double secondsToExit = secondsSince(keySent);
+    std::cout << "  ended " << static_cast<int>(secondsToExit * 1000) << " ms after the key\n";
+
+    EXPECT_TRUE(result.exited) << result.err;
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err.find("Error loading"), std::string::npos) << result.err;
+    EXPECT_EQ(analyseStereoOutput(folder / "audio.raw").loudFrames, 0u);
+    // Within half a second when the machine is not busy; a loaded one gets room.
+    EXPECT_LT(secondsToExit, 2.0);
 }
 
 // Started 131 seconds in, the demo plays the programme's last second and ends

@@ -2,6 +2,8 @@
 #include "sound.h"
 #include "sound/audio.h"
 
+#include <SDL.h>
+#include <SDL_mixer.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -199,31 +201,55 @@ TEST_F(AudioLayer, RealMp3VariantsPlayTheirToneAtItsPitch)
 }
 
 // Started later into the track, the output begins with what lies there: here
-// the second half's 880 Hz instead of the first half's 440 Hz. A start past
-// the end of the track succeeds and plays nothing, as a track that has ended.
+// the second tone instead of the first. A start past the end of the track
+// succeeds and plays nothing, as a track that has ended. The decoder's own
+// estimate of the length does not decide: for an MP3 of varying bit rate
+// without a frame table (lame -t) it takes the first frame's rate for the
+// whole file, and says 9 s for this minute.
 TEST_F(AudioLayer, PlayingFromAPositionStartsThereAndPastTheEndPlaysNothing)
 {
-    std::vector<int16_t> samples = sineSamples(1.0, 44100, 2, 440.0);
-    const std::vector<int16_t> higher = sineSamples(1.0, 44100, 2, 880.0);
-    samples.insert(samples.end(), higher.begin(), higher.end());
-    encodeMp3(folder / "two-tones.mp3", samples, 44100, 2, {"-b", "128"});
-    const std::string sound = readFile(folder / "two-tones.mp3");
-    for (unsigned fromMs : {1200u, 5000u}) {
-        SCOPED_TRACE(fromMs);
-        const std::string output = folder / ("from-" + std::to_string(fromMs) + ".raw");
+    encodeMp3(folder / "two-tones.mp3", tonesInTurn({{1.0, 440.0}, {1.0, 880.0}}, 44100, 2), 44100, 2,
+              {"-b", "128"});
+    encodeMp3(folder / "vbr-untabled.mp3", tonesInTurn({{18.0, 440.0}, {42.0, 880.0}}, 44100, 2), 44100, 2,
+              {"-V", "4", "-t"});
+    struct Start {
+        const char* track;
+        unsigned fromMs;
+        double frequency;  // of what is heard; 0: nothing
+    };
+    const Start starts[] = {
+        {"two-tones.mp3", 1200, 880.0},
+        {"two-tones.mp3", 5000, 0.0},
+        {"vbr-untabled.mp3", 20000, 880.0},
+        {"vbr-untabled.mp3", 70000, 0.0},
+    };
+    for (const Start& start : starts) {
+        SCOPED_TRACE(std::string(start.track) + " from " + std::to_string(start.fromMs));
+        const std::string sound = readFile(folder / start.track);
+        const std::string output = folder / "from.raw";
+        std::remove(output.c_str());
         useDriver("disk", output);
         ASSERT_TRUE(audioInit(44100, 32, 0));
+        if (start.fromMs == 20000) {
+            // What makes the case: the estimate ends before the start.
+            Mix_Music* music = Mix_LoadMUSType_RW(SDL_RWFromConstMem(sound.data(), static_cast<int>(sound.size())),
+                                                  MUS_MP3, 1);
+            ASSERT_NE(music, nullptr);
+            EXPECT_LT(Mix_MusicDuration(music), 20.0);
+            Mix_FreeMusic(music);
+        }
         AudioStream* stream = audioStreamOpen(sound.data(), PLAY_ONCE_FROM_MEMORY, static_cast<int>(sound.size()));
         ASSERT_NE(stream, nullptr) << audioLastError();
-        EXPECT_EQ(audioStreamPlayFrom(AUDIO_FREE, stream, fromMs), 0);
+        EXPECT_EQ(audioStreamPlayFrom(AUDIO_FREE, stream, start.fromMs), 0);
+        EXPECT_EQ(audioLastError(), AUDIO_OK);
         pause(400);
         EXPECT_TRUE(audioStreamClose(stream));
         audioClose();
 
         const ToneInfo tone = analyseStereoOutput(output);
-        if (fromMs < 2000) {
+        if (start.frequency > 0) {
             EXPECT_GT(tone.loudFrames, 44100u / 10);
-            EXPECT_NEAR(tone.frequency, 880.0, 20.0);
+            EXPECT_NEAR(tone.frequency, start.frequency, 20.0);
         } else {
             EXPECT_EQ(tone.loudFrames, 0u);
         }

@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <thread>
 
 namespace {
@@ -79,6 +81,8 @@ TEST_F(DemoMusic, MusicThatCannotBePlayedEndsTheDemoWithItsMessageAndStatusOne)
     };
     const Case cases[] = {
         {"missing", [](const std::string&) {}, "disk", "File not found data/music.mp3"},
+        {"no data folder", [](const std::string& path) { rmdir(path.substr(0, path.rfind('/')).c_str()); }, "disk",
+         "File not found data/music.mp3"},
         {"text", [](const std::string& path) { writeFile(path, std::string(5000, 'x') + "not a sound\n"); }, "disk",
          "Unknown file format"},
         {"empty", [](const std::string& path) { writeFile(path, ""); }, "disk", "Error loading file"},
@@ -95,5 +99,9 @@ TEST_F(DemoMusic, MusicThatCannotBePlayedEndsTheDemoWithItsMessageAndStatusOne)
         EXPECT_TRUE(result.exited);
         EXPECT_EQ(result.status, 1);
         EXPECT_TRUE(hasLine(result.err, c.message)) << result.err;
+        // Without a data folder, a last line names the folder and how to make a set there.
+        const std::string last = result.err.substr(result.err.rfind('\n', result.err.size() - 2) + 1);
+        const std::string make = "skarvelin-data " + std::filesystem::canonical(run.path()).string();
+        EXPECT_EQ(last.find(make) != std::string::npos, std::string(c.what) == "no data folder") << result.err;
     }
 }

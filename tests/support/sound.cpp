@@ -19,6 +19,16 @@ std::vector<int16_t> sineSamples(double seconds, int rate, int channels, double 
     return samples;
 }
 
+std::vector<int16_t> tonesInTurn(const std::vector<std::pair<double, double>>& tones, int rate, int channels)
+{
+    std::vector<int16_t> samples;
+    for (const auto& [seconds, frequency] : tones) {
+        const std::vector<int16_t> tone = sineSamples(seconds, rate, channels, frequency);
+        samples.insert(samples.end(), tone.begin(), tone.end());
+    }
+    return samples;
+}
+
 void encodeMp3(const std::string& mp3Path, const std::vector<int16_t>& samples, int rate, int channels,
                const std::vector<std::string>& lameOptions)
 {

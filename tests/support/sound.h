@@ -4,11 +4,15 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Interleaved 16-bit samples of a sine tone on every channel.
 std::vector<int16_t> sineSamples(double seconds, int rate, int channels, double frequency = 440.0,
                                  double amplitude = 0.5);
+
+// Sine tones one after another: each pair is a length in seconds and a frequency in Hz.
+std::vector<int16_t> tonesInTurn(const std::vector<std::pair<double, double>>& tones, int rate, int channels);
 
 // Encodes samples with lame into an MP3 file; lameOptions choose bit rate, VBR, tags.
 // Throws when lame fails.
