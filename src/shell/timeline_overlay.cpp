@@ -74,9 +74,12 @@ void drawTimelineOverlay(uint32_t t, int framesPerSecond, bool held)
     glColor4f(1, 1, 1, 1);
     fillRectangle(x - 1, BAR_Y - 4, x + 1, BAR_Y + BAR_HEIGHT + 4);
 
+    // The time and scenes in white, the rate below them in grey.
     const std::vector<std::string> lines = overlayLines(t, framesPerSecond, held);
-    for (size_t i = 0; i < lines.size(); ++i)
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0) glColor4f(0.7f, 0.7f, 0.7f, 1);
         drawText(MARGIN, STRIP_HEIGHT - static_cast<int>(i + 1) * LINE_HEIGHT + 3, lines[i]);
+    }
 
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();

@@ -39,7 +39,7 @@ TEST(Player, HeldFramesAreTheStillsOfTheirTimesAndTheKeysHoldStepAndSeek)
     ASSERT_FALSE(data.empty()) << failure;
     TempDir scratch;
     ProcessResult stills = runProcess({binaryPath("skarvelin-render"), "--size", "640x480", "--times",
-                                       "40000,40016,45016,35016,0", "--fps", "60", "--png", scratch / "stills"},
+                                       "40000,40016,45016,35016,118800,0", "--fps", "60", "--png", scratch / "stills"},
                                       data, {}, 120);
     ASSERT_EQ(stills.status, 0) << stills.err;
 
@@ -94,6 +94,9 @@ TEST(Player, HeldFramesAreTheStillsOfTheirTimesAndTheKeysHoldStepAndSeek)
     press("o");
     EXPECT_TRUE(waitFor([&](const std::string& pixels) { return pixels == held; }));
 
+    // 90 %: the closing scene, whose wave has slowed frame by frame.
+    press("9");
+    EXPECT_LE(showsStill("118800"), DRIVER_PIXELS);
     press("Home");
     EXPECT_EQ(showsStill("000000"), 0u);
     // Space plays: the picture moves on. Space holds: it stays.

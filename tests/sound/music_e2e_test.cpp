@@ -155,7 +155,11 @@ TEST_F(DemoMusic, TheMusicPlaysFromTheProgrammesTimeAfterEverySeekStepAndResume)
         {"hold, to 13200, three frames on, resume", true, 13250, false},
     };
     const std::vector<MusicMove> moves = musicMoves(audioFile());
-    ASSERT_EQ(moves.size(), std::size(expected));
+    std::ostringstream heard;
+    for (const MusicMove& move : moves)
+        heard << (move.afterSilence ? " after silence" : " jumping") << " from " << move.previousEndMs << " to "
+              << move.fromMs << " ms;";
+    ASSERT_EQ(moves.size(), std::size(expected)) << "the music played" << heard.str();
     for (size_t i = 0; i < moves.size(); ++i) {
         const Expected& e = expected[i];
         const double target = e.fromMs + (e.byPrevious ? moves[i].previousEndMs : 0);
