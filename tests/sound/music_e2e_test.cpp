@@ -103,11 +103,12 @@ TEST_F(DemoMusic, MusicThatCannotBePlayedEndsTheDemoWithItsMessageAndStatusOne)
 
 // With the controls, the music plays from the programme's time after every
 // move: a resume from --paused, a seek while playing (to a digit's time and
-// 5 s on), a hold and resume, and frames stepped while held. The track's pitch
-// tells its position; the mixer moves at buffer boundaries in the output.
+// 5 s on), a hold and resume, frames stepped while held, and a seek back into
+// the track after one past its end. The track's pitch tells its position; the
+// mixer moves at buffer boundaries in the output.
 TEST_F(DemoMusic, TheMusicPlaysFromTheProgrammesTimeAfterEverySeekStepAndResume)
 {
-    writePositionToneMp3(musicFile(), 20.0);
+    writePositionToneMp3(musicFile(), 30.0);
     Process demo({binaryPath("skarvelin"), "--controls", "--from", "5000", "--paused"}, folder.path(), environment());
     const std::string window = x.waitForWindow(TITLE);
     ASSERT_FALSE(window.empty()) << demo.errorSoFar();
@@ -136,6 +137,8 @@ TEST_F(DemoMusic, TheMusicPlaysFromTheProgrammesTimeAfterEverySeekStepAndResume)
     press({"space"}, 0.4);
     press({"1", "period", "period", "period"}, 0.4);
     press({"space"}, 0.7);
+    press({"3"}, 0.4);
+    press({"1"}, 0.7);
     press({"Escape"}, 0);
     ProcessResult result = demo.wait(20);
     ASSERT_TRUE(result.exited) << result.err;
@@ -153,6 +156,7 @@ TEST_F(DemoMusic, TheMusicPlaysFromTheProgrammesTimeAfterEverySeekStepAndResume)
         {"seek 5 s on while playing", false, 5000, true},
         {"hold, then resume", true, 0, true},
         {"hold, to 13200, three frames on, resume", true, 13250, false},
+        {"seek past the track's end (39600), then to 13200", true, 13200, false},
     };
     const std::vector<MusicMove> moves = musicMoves(audioFile());
     std::ostringstream heard;
