@@ -9,6 +9,16 @@ namespace {
 
 const char* const FULL_SCREEN = "-f";
 
+const char* const PLAYER_KEYS =
+    "Esc quits at any time. With --controls:\n"
+    "  Space, p     hold / play on (the music too)\n"
+    "  Left, Right  5 s back / forward\n"
+    "  Down, Up     60 s back / forward\n"
+    "  Home, 0-9    to the start, to 0 %-90 % of the programme\n"
+    "  . ,          one frame (1/60 s) forward / back while held\n"
+    "  o            show / hide the timeline (time, scenes, frames a second)\n"
+    "A move before 0 goes to 0; one to the end or past it ends the programme.\n";
+
 // The options glutInit takes out of the arguments, and whether each takes
 // the next argument with it.
 struct WindowSystemOption {
@@ -44,7 +54,7 @@ CommandLine demoCommandLine(DemoArguments* arguments)
         return true;
     };
     CommandLine commandLine{"skarvelin", nullptr, "Plays the programme from the data/ folder of the working directory.\n",
-                            14, "Esc quits at any time.\n", {}, ignore, ignore};
+                            14, PLAYER_KEYS, {}, ignore, ignore};
     commandLine.options = {
         {FULL_SCREEN, nullptr, 1, "full screen (only as the first argument)",
          // The first argument is read before the table: this one stands later.
@@ -67,6 +77,17 @@ CommandLine demoCommandLine(DemoArguments* arguments)
              return true;
          },
          nullptr, nullptr, "a time in milliseconds"},
+        {"--controls", nullptr, 1, "keys hold, seek and step the programme (below)",
+         [arguments](const std::string&, std::string*) {
+             arguments->controls = true;
+             return true;
+         }},
+        {"--paused", nullptr, 1, "start held, at --from or at 0 (with the controls)",
+         [arguments](const std::string&, std::string*) {
+             arguments->controls = true;
+             arguments->paused = true;
+             return true;
+         }},
         {"--help", nullptr, 0, "print this and leave",
          [arguments](const std::string&, std::string*) {
              arguments->help = true;

@@ -9,6 +9,8 @@ struct DemoArguments {
     bool help = false;        // --help or -h: print the usage and leave
     bool fullScreen = false;  // -f as the first argument, once the window system's own are taken out
     uint32_t fromMs = 0;      // --from MS (or --from=MS): start the programme at MS
+    bool controls = false;    // --controls: keys hold, seek and step the programme
+    bool paused = false;      // --paused: start held (with the controls)
     std::vector<std::string> warnings;  // a line for every argument that is ignored
 };
 

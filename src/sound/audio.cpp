@@ -155,6 +155,54 @@ int audioStreamPlayFrom(int channel, AudioStream* stream, unsigned fromMs)
     return MUSIC_CHANNEL;
 }
 
+// Holding and moving the music, for the player.
+
+int audioStreamPlayHeld(int channel, AudioStream* stream, unsigned fromMs)
+{
+    if (!initialised) return audioStreamPlayFrom(channel, stream, fromMs);
+    // Starting the music makes the mixer's music active; the mixing thread may
+    // take a buffer of it before the pause that follows. That buffer is mixed
+    // at volume 0, and a resume moves the stream to its time first anyway.
+    const int volume = Mix_VolumeMusic(-1);
+    Mix_VolumeMusic(0);
+    const int played = audioStreamPlayFrom(channel, stream, fromMs);
+    Mix_PauseMusic();
+    Mix_VolumeMusic(volume);
+    return played;
+}
+
+bool audioSetPaused(int channel, bool paused)
+{
+    lastError = AUDIO_OK;
+    if (!initialised) return fail(AUDIO_ERR_NOT_INITIALISED);
+    if (channel != MUSIC_CHANNEL) return fail(AUDIO_ERR_INVALID_PARAM);
+    // The mixer stops and starts taking samples from the stream at its next
+    // buffer: the stream keeps its place, whatever is playing or not.
+    if (paused)
+        Mix_PauseMusic();
+    else
+        Mix_ResumeMusic();
+    return true;
+}
+
+bool audioStreamSetTime(AudioStream* stream, unsigned ms)
+{
+    lastError = AUDIO_OK;
+    if (!initialised) return fail(AUDIO_ERR_NOT_INITIALISED);
+    if (!stream || !isOpen(stream)) return fail(AUDIO_ERR_INVALID_PARAM);
+    // The stream in the mixer, playing or held, jumps there: its next buffer
+    // starts at ms. Past its end the decoder finds nothing more and the track ends.
+    if (playingStream == stream && Mix_PlayingMusic() && Mix_SetMusicPosition(ms / 1000.0) == 0) return true;
+    // Not in the mixer any more (played to its end, or started past it): it
+    // starts afresh at ms, held if the channel is held.
+    const bool held = Mix_PausedMusic() != 0;
+    Mix_HaltMusic();
+    playingStream = nullptr;
+    const int started = held ? audioStreamPlayHeld(MUSIC_CHANNEL, stream, ms)
+                             : audioStreamPlayFrom(MUSIC_CHANNEL, stream, ms);
+    return started != -1;
+}
+
 bool audioSetPan(int channel, int pan)
 {
     lastError = AUDIO_OK;

@@ -51,6 +51,22 @@ int audioStreamPlay(int channel, AudioStream* stream);
 // a stream that cannot be started there fails with AUDIO_ERR_PLAY.
 int audioStreamPlayFrom(int channel, AudioStream* stream, unsigned fromMs);
 
+// As audioStreamPlayFrom, but the channel starts held there: nothing is heard
+// until audioSetPaused(channel, false).
+int audioStreamPlayHeld(int channel, AudioStream* stream, unsigned fromMs);
+
+// Holds (true) or resumes (false) the music channel: a held stream keeps its
+// place and is silent. AUDIO_ERR_INVALID_PARAM for any other channel.
+bool audioSetPaused(int channel, bool paused);
+
+// Moves a stream on the music channel to ms milliseconds into it, playing on
+// from there or, on a held channel, staying held there. A stream that is not
+// in the mixer any more (it played to its end, or was started past it) starts
+// again at ms; a time past the end of the track plays nothing, as it would
+// have. Failure: AUDIO_ERR_INVALID_PARAM for a stream that is not open, or
+// the code of the start that failed.
+bool audioStreamSetTime(AudioStream* stream, unsigned ms);
+
 // Pans a playing channel; only AUDIO_STEREOPAN is supported.
 bool audioSetPan(int channel, int pan);
 

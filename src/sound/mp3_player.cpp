@@ -60,6 +60,14 @@ bool readWhole(FILE* file, void** buffer, int* length)
     return true;
 }
 
+// A sound failure after start-up: its message, the sound system closed, status 1.
+[[noreturn]] void exitWithSoundError()
+{
+    fprintf(stderr, "%s\n", soundErrorText(audioLastError()));
+    audioClose();
+    exit(1);
+}
+
 }  // namespace
 
 void* musicFileBytes = nullptr;
@@ -109,12 +117,30 @@ MP3Player::~MP3Player()
 void MP3Player::play(uint32_t fromMs)
 {
     channel = audioStreamPlayFrom(AUDIO_FREE, stream, fromMs);
-    if (channel == -1) {
-        fprintf(stderr, "%s\n", soundErrorText(audioLastError()));
-        audioClose();
-        exit(1);
-    }
+    if (channel == -1) exitWithSoundError();
     audioSetPan(channel, AUDIO_STEREOPAN);
+}
+
+void MP3Player::playHeld(uint32_t fromMs)
+{
+    channel = audioStreamPlayHeld(AUDIO_FREE, stream, fromMs);
+    if (channel == -1) exitWithSoundError();
+    audioSetPan(channel, AUDIO_STEREOPAN);
+}
+
+void MP3Player::pause()
+{
+    if (!audioSetPaused(channel, true)) exitWithSoundError();
+}
+
+void MP3Player::resume()
+{
+    if (!audioSetPaused(channel, false)) exitWithSoundError();
+}
+
+void MP3Player::moveTo(uint32_t ms)
+{
+    if (!audioStreamSetTime(stream, ms)) exitWithSoundError();
 }
 
 const char* soundErrorText(int code)

@@ -19,6 +19,14 @@ public:
     // the track; failure ends the process. The track plays once.
     void play(uint32_t fromMs = 0);
 
+    // For the player: play() with the music held at fromMs, silent until
+    // resume(); hold it where it is; play on; move it to ms, playing or held.
+    // A failure ends the process as play()'s does.
+    void playHeld(uint32_t fromMs);
+    void pause();
+    void resume();
+    void moveTo(uint32_t ms);
+
     AudioStream* stream = nullptr;
     int channel = -1;
 };

@@ -158,6 +158,10 @@ TEST(Arguments, FromTakesMillisecondsOfTheProgrammeWhereverItStands)
     EXPECT_TRUE(parse({"--from=132000", "--help"}, &parsed));
     EXPECT_EQ(parsed.fromMs, 132000u);
     EXPECT_TRUE(parsed.help);
+    EXPECT_FALSE(parsed.controls);
+    // Starting held needs the keys that play on.
+    EXPECT_TRUE(parse({"--paused"}, &parsed));
+    EXPECT_TRUE(parsed.controls && parsed.paused);
     for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
              {"--from", "132001"}, {"--from", ""}, {"--from", "4e4"}, {"--from", "99999999999"}, {"--from"}})
         EXPECT_FALSE(parse(bad, &parsed)) << bad.back();

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
+#include <iostream>
+#include <iterator>
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -103,5 +106,82 @@ TEST_F(DemoMusic, MusicThatCannotBePlayedEndsTheDemoWithItsMessageAndStatusOne)
         const std::string last = result.err.substr(result.err.rfind('\n', result.err.size() - 2) + 1);
         const std::string make = "skarvelin-data " + std::filesystem::canonical(run.path()).string();
         EXPECT_EQ(last.find(make) != std::string::npos, std::string(c.what) == "no data folder") << result.err;
+    }
+}
+
+// With the controls, the music plays from the programme's time after every
+// move: a resume from --paused, a seek while playing (to a digit's time and
+// 5 s on), a hold and resume, frames stepped while held, and a seek back into
+// the track after one past its end. The track's pitch tells its position; the
+// mixer moves at buffer boundaries in the output.
+TEST_F(DemoMusic, TheMusicPlaysFromTheProgrammesTimeAfterEverySeekStepAndResume)
+{
+    writePositionToneMp3(musicFile(), 30.0);
+    Process demo({binaryPath("skarvelin"), "--controls", "--from", "5000", "--paused"}, folder.path(), environment());
+    const std::string window = x.waitForWindow(TITLE);
+    ASSERT_FALSE(window.empty()) << demo.errorSoFar();
+    // Lets the output grow by this many seconds, so a key has taken effect and
+    // the music played long enough to be read.
+    auto outputBytes = [&] {
+        struct stat info {};
+        return stat(audioFile().c_str(), &info) == 0 ? static_cast<size_t>(info.st_size) : 0;
+    };
+    auto play = [&](double seconds) {
+        const size_t until = outputBytes() + static_cast<size_t>(seconds * 44100) * 4;
+        const double start = nowSeconds();
+        while (secondsSince(start) < 20 && demo.running() && outputBytes() < until)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    };
+    auto press = [&](const std::vector<std::string>& keys, double thenSeconds) {
+        std::vector<std::string> argv = {"xdotool", "key", "--window", window};
+        argv.insert(argv.end(), keys.begin(), keys.end());
+        x.run(argv);
+        play(thenSeconds);
+    };
+    play(1.0);  // loading, then held: silence
+    // The disk driver keeps time by sleeping, not by a sound card's clock, so
+    // the moves measured against where the music had got to come after short stretches.
+    press({"space"}, 0.7);
+    press({"1"}, 0.4);
+    press({"Right"}, 0.4);
+    press({"space"}, 0.4);
+    press({"space"}, 0.7);
+    press({"space"}, 0.4);
+    press({"1", "period", "period", "period"}, 0.4);
+    press({"space"}, 0.7);
+    press({"3"}, 0.4);
+    press({"1"}, 0.7);
+    press({"Escape"}, 0);
+    ProcessResult result = demo.wait(20);
+    ASSERT_TRUE(result.exited) << result.err;
+    EXPECT_EQ(result.status, 0) << result.err;
+
+    struct Expected {
+        const char* move;
+        bool afterSilence;
+        double fromMs;      // where the music should play from
+        bool byPrevious;    // fromMs is added to where the music had got to
+    };
+    const Expected expected[] = {
+        {"resume from --paused at 5000", true, 5000, false},
+        {"seek to 10 % (13200) while playing", false, 13200, false},
+        {"seek 5 s on while playing", false, 5000, true},
+        {"hold, then resume", true, 0, true},
+        {"hold, to 13200, three frames on, resume", true, 13250, false},
+        {"seek past the track's end (39600), then to 13200", true, 13200, false},
+    };
+    const std::vector<MusicMove> moves = musicMoves(audioFile());
+    std::ostringstream heard;
+    for (const MusicMove& move : moves)
+        heard << (move.afterSilence ? " after silence" : " jumping") << " from " << move.previousEndMs << " to "
+              << move.fromMs << " ms;";
+    ASSERT_EQ(moves.size(), std::size(expected)) << "the music played" << heard.str();
+    for (size_t i = 0; i < moves.size(); ++i) {
+        const Expected& e = expected[i];
+        const double target = e.fromMs + (e.byPrevious ? moves[i].previousEndMs : 0);
+        const double offset = moves[i].fromMs - target;
+        std::cout << e.move << ": the music plays from " << moves[i].fromMs << " ms, " << offset << " ms off\n";
+        EXPECT_EQ(moves[i].afterSilence, e.afterSilence) << e.move;
+        EXPECT_LE(std::fabs(offset), 50.0) << e.move;
     }
 }

@@ -9,6 +9,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -218,4 +219,57 @@ bool Xvfb::screenshot(const std::string& pngPath) const
 {
     ProcessResult result = runProcess({"import", "-window", "root", pngPath}, "", {{"DISPLAY", display_}}, 20);
     return result.exited && result.status == 0 && fileExists(pngPath);
+}
+
+namespace {
+
+// A number that follows label in xwininfo's report, or false.
+bool xwininfoField(const std::string& info, const char* label, int* value)
+{
+    const size_t at = info.find(label);
+    if (at == std::string::npos) return false;
+    *value = atoi(info.c_str() + at + strlen(label));
+    return true;
+}
+
+std::string regionGeometry(int left, int top, int width, int height)
+{
+    return std::to_string(width) + "x" + std::to_string(height) + "+" + std::to_string(left) + "+" +
+           std::to_string(top);
+}
+
+}  // namespace
+
+bool Xvfb::windowPixels(const std::string& window, WindowPixels* pixels) const
+{
+    const std::string info = run({"xwininfo", "-id", window});
+    int x = 0, y = 0, width = 0, height = 0;
+    if (!xwininfoField(info, "Absolute upper-left X:", &x) || !xwininfoField(info, "Absolute upper-left Y:", &y) ||
+        !xwininfoField(info, "Width:", &width) || !xwininfoField(info, "Height:", &height))
+        return false;
+    const std::string rootInfo = run({"xwininfo", "-root"});
+    int screenWidth = 0, screenHeight = 0;
+    if (!xwininfoField(rootInfo, "Width:", &screenWidth) || !xwininfoField(rootInfo, "Height:", &screenHeight))
+        return false;
+    // The window's rectangle clipped to the screen.
+    const int x0 = std::max(x, 0), y0 = std::max(y, 0);
+    const int x1 = std::min(x + width, screenWidth), y1 = std::min(y + height, screenHeight);
+    if (x1 <= x0 || y1 <= y0) return false;
+    pixels->left = x0 - x;
+    pixels->top = y0 - y;
+    pixels->width = x1 - x0;
+    pixels->height = y1 - y0;
+    const std::string geometry = regionGeometry(x0, y0, pixels->width, pixels->height);
+    ProcessResult shot = runProcess({"import", "-window", "root", "-crop", geometry, "-depth", "8", "rgb:-"}, "",
+                                    {{"DISPLAY", display_}}, 20);
+    pixels->rgb = shot.out;
+    return shot.exited && shot.status == 0 &&
+           pixels->rgb.size() == static_cast<size_t>(pixels->width) * pixels->height * 3;
+}
+
+std::string pictureRegionRgb(const std::string& path, int left, int top, int width, int height)
+{
+    ProcessResult crop = runProcess(
+        {"convert", path, "-crop", regionGeometry(left, top, width, height), "+repage", "-depth", "8", "rgb:-"}, "");
+    return crop.exited && crop.status == 0 ? crop.out : std::string();
 }

@@ -65,11 +65,24 @@ public:
     bool windowSize(const std::string& window, int* width, int* height) const;
     // Saves the whole screen as a PNG (needs ImageMagick's import); false if it could not.
     bool screenshot(const std::string& pngPath) const;
+    // The part of a window that is on the screen, as the screen shows it.
+    // With no window manager a window sits at (-1, -1), so its first column
+    // and row are off screen: left and top say which of its pixels come first.
+    struct WindowPixels {
+        int left = 0, top = 0, width = 0, height = 0;
+        std::string rgb;  // 8-bit RGB, top row first
+    };
+    // Needs ImageMagick; false if the window or the screen could not be read.
+    bool windowPixels(const std::string& window, WindowPixels* pixels) const;
 
 private:
     int pid_ = -1;
     std::string display_;
 };
+
+// The same part of a picture file (a frame the renderer wrote) as 8-bit RGB,
+// top row first; empty if it could not be read.
+std::string pictureRegionRgb(const std::string& path, int left, int top, int width, int height);
 
 // Puts every signal back to its default disposition and unblocks them all: what
 // a child of the tests starts with.

@@ -112,3 +112,81 @@ ToneInfo analyseStereoOutput(const std::string& rawS16Path, int rate)
     if (crossings >= 2) info.frequency = (crossings - 1) * static_cast<double>(rate) / (last - first);
     return info;
 }
+
+namespace {
+
+constexpr int TONE_RATE = 44100;
+constexpr double TONE_BASE_HZ = 200.0;
+constexpr double TONE_RISE_HZ_PER_SECOND = 100.0;
+
+// The position of a stretch of the tone whose frequency is hz, in milliseconds.
+double tonePositionMs(double hz)
+{
+    return (hz - TONE_BASE_HZ) / TONE_RISE_HZ_PER_SECOND * 1000.0;
+}
+
+// Where a buffer of the left channel starts in the tone, read from the mean
+// period of its rising zero crossings; false when it holds no tone to read.
+bool bufferPositionMs(const std::vector<int16_t>& left, size_t start, size_t end, double* startMs)
+{
+    std::vector<double> crossings;
+    for (size_t i = start + 1; i < end; ++i) {
+        const double before = left[i - 1], after = left[i];
+        if (before < 0 && after >= 0) crossings.push_back(static_cast<double>(i - 1) + before / (before - after));
+    }
+    if (crossings.size() < 3) return false;
+    const double span = crossings.back() - crossings.front();
+    const double hz = (crossings.size() - 1) * TONE_RATE / span;
+    if (hz < TONE_BASE_HZ * 0.9) return false;
+    // The mean frequency is that of the middle of the span; back from there to the buffer's start.
+    const double middle = (crossings.front() + crossings.back()) / 2;
+    *startMs = tonePositionMs(hz) - (middle - start) * 1000.0 / TONE_RATE;
+    return true;
+}
+
+}  // namespace
+
+void writePositionToneMp3(const std::string& mp3Path, double seconds)
+{
+    const size_t frames = static_cast<size_t>(seconds * TONE_RATE);
+    std::vector<int16_t> samples(frames * 2);
+    for (size_t i = 0; i < frames; ++i) {
+        const double s = static_cast<double>(i) / TONE_RATE;
+        const double phase = 2.0 * M_PI * (TONE_BASE_HZ * s + TONE_RISE_HZ_PER_SECOND * s * s / 2);
+        samples[2 * i] = samples[2 * i + 1] = static_cast<int16_t>(std::lround(0.5 * 32767.0 * std::sin(phase)));
+    }
+    encodeMp3(mp3Path, samples, TONE_RATE, 2, {"-b", "192"});
+}
+
+std::vector<MusicMove> musicMoves(const std::string& rawS16Path, size_t bufferFrames)
+{
+    const std::string bytes = fileExists(rawS16Path) ? readFile(rawS16Path) : std::string();
+    const size_t frames = bytes.size() / 4;
+    std::vector<int16_t> left(frames);
+    for (size_t i = 0; i < frames; ++i) std::memcpy(&left[i], bytes.data() + 4 * i, 2);
+
+    const double bufferMs = bufferFrames * 1000.0 / TONE_RATE;
+    std::vector<MusicMove> moves;
+    bool playing = false;   // the buffer before held the tone
+    bool heardAny = false;  // some buffer did
+    double previousStartMs = 0;
+    for (size_t start = 0; start + bufferFrames <= frames; start += bufferFrames) {
+        double startMs = 0;
+        if (!bufferPositionMs(left, start, start + bufferFrames, &startMs)) {
+            playing = false;
+            continue;
+        }
+        const double expectedMs = previousStartMs + bufferMs;
+        if (!playing || std::fabs(startMs - expectedMs) > 5.0) {
+            MusicMove move;
+            move.frame = start;
+            move.fromMs = startMs;
+            move.afterSilence = !playing;
+            move.previousEndMs = heardAny ? expectedMs : 0;
+            moves.push_back(move);
+        }
+        playing = heardAny = true;
+        previousStartMs = startMs;
+    }
+    return moves;
+}

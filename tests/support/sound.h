@@ -33,3 +33,20 @@ struct ToneInfo {
     double frequency = 0;       // of the left channel from the first loud frame on, in Hz
 };
 ToneInfo analyseStereoOutput(const std::string& rawS16Path, int rate = 44100);
+
+// A track whose pitch tells its position: a stereo sine at 44.1 kHz whose
+// frequency rises from 200 Hz by 100 Hz a second, so a stretch of it as short
+// as one mixing buffer says where in the track it comes from.
+void writePositionToneMp3(const std::string& mp3Path, double seconds);
+
+// Where the position tone starts playing from a new place in what the disk
+// driver wrote (16-bit stereo at 44.1 kHz). The mixer fills bufferFrames frames
+// at a time, so the music moves only at those boundaries; each buffer's
+// position is read from its pitch.
+struct MusicMove {
+    size_t frame = 0;            // where in the output the buffer starts
+    double fromMs = 0;           // the track's position at that frame
+    bool afterSilence = false;   // the output was silent (held, or not started) before it
+    double previousEndMs = 0;    // where the music heard before it had got to (0 if none was)
+};
+std::vector<MusicMove> musicMoves(const std::string& rawS16Path, size_t bufferFrames = 1024);
