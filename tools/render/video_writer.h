@@ -1,7 +1,10 @@
 // Frames to a video file through the ffmpeg command, with the soundtrack.
 #pragma once
 
+#include "output/whole_file.h"
+
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -38,21 +41,25 @@ public:
     bool writeFrame(const std::vector<unsigned char>& yuv, std::string* error);
 
     // Ends the input, waits for ffmpeg and, if it succeeded, moves the
-    // finished video to its name. Returns false with ffmpeg's own messages otherwise.
+    // finished video to its name. Returns false otherwise: a write error as
+    // "cannot write FILE: <reason>", any other failure with ffmpeg's own messages.
     bool finish(std::string* error);
 
 private:
     void abandon();
-    std::string encoderMessages() const;
+    // Reaps the encoder; returns its wait status.
+    int waitForEncoder();
+    // Why the encoder failed: for a write error one line naming the video and
+    // the system's reason, otherwise what followed by ffmpeg's last messages.
+    std::string encoderFailure(const std::string& what) const;
 
     int crf_ = DEFAULT_CRF;
     std::string preset_ = DEFAULT_PRESET;
     int pid_ = -1;
     int pipe_ = -1;
     size_t frameBytes_ = 0;
-    std::string file_;
-    std::string partial_;
-    std::string log_;
+    std::unique_ptr<WholeFile> video_;  // written by ffmpeg under its temporary name
+    TemporaryFile log_;                 // ffmpeg's messages
 };
 
 // The ffmpeg arguments (without the program name) for the parameters of start.
