@@ -227,8 +227,9 @@ TEST_F(DemoFaults, InterruptAndTerminateEndTheDemo)
 }
 
 // The renderer refuses at once, with status 2 and before loading, a folder as
-// the video and times past the programme's end (which would also make its
-// list of frame times unbounded). It keeps the signals it found ignored:
+// the video, a video in a folder that is not there (without making it), a
+// size the encoder cannot take, and times past the programme's end (which
+// would also make its list of frame times unbounded). It keeps the signals it found ignored:
 // under nohup a hangup does not stop it and the video is finished. Killed,
 // it leaves neither its unfinished video nor its encoder's log behind.
 TEST(RendererFaults, RefusalsAtOnceNohupAndNoTemporaryFilesLeft)
@@ -243,6 +244,9 @@ TEST(RendererFaults, RefusalsAtOnceNohupAndNoTemporaryFilesLeft)
         {{renderer, "--video", "a-folder.mp4"}, "is a folder"},
         {{renderer, "--to", "4294967295", "--fps", "1000", "--bench"}, "past the end"},
         {{renderer, "--times", "100,132001", "--bench"}, "past the end"},
+        {{renderer, "--video", "missing/x.mp4"}, "there is no folder missing"},
+        // ffmpeg's frame-size check, which a video reaches only once the frames come.
+        {{renderer, "--size", "16384x16384", "--video", "v.mp4"}, "at most 16384x16128 at this width"},
     };
     for (const auto& [argv, reason] : refusals) {
         const ProcessResult result = runProcess(argv, folder.path(), {}, 10);
@@ -251,6 +255,7 @@ TEST(RendererFaults, RefusalsAtOnceNohupAndNoTemporaryFilesLeft)
         EXPECT_NE(result.err.find(reason), std::string::npos) << result.err;
         EXPECT_EQ(result.err.find("Error loading"), std::string::npos) << result.err;
     }
+    EXPECT_FALSE(fileExists(folder / "missing"));
 
     // The unfinished video appears once the encoder runs, before loading.
     auto render = [&](const std::string& video, int signalNumber, bool nohup) {

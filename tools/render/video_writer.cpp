@@ -28,14 +28,15 @@ std::string seconds(uint64_t milliseconds)
     return text;
 }
 
-// Where the encoder's messages go: a new file in $TMPDIR, else in /tmp.
+// Where the encoder's messages go: a new file in $TMPDIR, else in /tmp when
+// $TMPDIR is unset or unusable.
 bool createLog(TemporaryFile* log, std::string* error)
 {
     const char* variable = std::getenv("TMPDIR");
-    const std::string folder = variable && *variable ? variable : "/tmp";
     int code = 0;
-    if (log->create(folder, "skarvelin-render-ffmpeg-", ".log", &code)) return true;
-    *error = "cannot make a temporary file in " + folder + " for ffmpeg's messages: " + std::strerror(code);
+    if (variable && *variable && log->create(variable, "skarvelin-render-ffmpeg-", ".log", &code)) return true;
+    if (log->create("/tmp", "skarvelin-render-ffmpeg-", ".log", &code)) return true;
+    *error = std::string("cannot make a temporary file in /tmp for ffmpeg's messages: ") + std::strerror(code);
     return false;
 }
 
@@ -44,7 +45,30 @@ bool createLog(TemporaryFile* log, std::string* error)
 // of failures that are not the file's.
 const int WRITE_ERRORS[] = {ENOSPC, EDQUOT, EFBIG, EROFS, EACCES};
 
+// What ffmpeg's frame-size check must stay under.
+constexpr int64_t FFMPEG_FRAME_LIMIT = INT32_MAX;
+
+int64_t evenAtMost(int64_t value)
+{
+    return value - (value & 1);
+}
+
 }  // namespace
+
+bool videoTakesSize(int width, int height)
+{
+    return (8 * static_cast<int64_t>(width) + 1024) * (static_cast<int64_t>(height) + 128) < FFMPEG_FRAME_LIMIT;
+}
+
+int largestVideoHeight(int width)
+{
+    return static_cast<int>(evenAtMost((FFMPEG_FRAME_LIMIT - 1) / (8 * static_cast<int64_t>(width) + 1024) - 128));
+}
+
+int largestVideoWidth(int height)
+{
+    return static_cast<int>(evenAtMost(((FFMPEG_FRAME_LIMIT - 1) / (static_cast<int64_t>(height) + 128) - 1024) / 8));
+}
 
 std::vector<std::string> ffmpegArguments(const std::string& output, bool guessFormat, int width, int height,
                                          int fps, uint32_t fromMs, size_t frames, const std::string& music,
@@ -65,8 +89,13 @@ std::vector<std::string> ffmpegArguments(const std::string& output, bool guessFo
         // Said in the stream, so that players turn it back into RGB as it was made.
         "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709", "-color_range", "tv",
         "-c:a", "aac", "-b:a", "192k"};
+    // Silence after the track's end, up to the video's length: a clip always
+    // has its sound, also where the music has ended.
+    arguments.insert(arguments.end(), {"-af", "apad=whole_dur=" + seconds(lengthMs)});
     if (!guessFormat) arguments.insert(arguments.end(), {"-f", "mp4"});
-    arguments.push_back(output);
+    // A plain file, whatever the name: without the prefix ffmpeg takes what
+    // comes before a colon ("a:b.mp4") for a protocol.
+    arguments.push_back("file:" + output);
     return arguments;
 }
 
