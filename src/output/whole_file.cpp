@@ -192,11 +192,11 @@ bool TemporaryFile::close(const std::string& shownAs, std::string* error)
 
 bool TemporaryFile::renameTo(const std::string& path, std::string* error)
 {
-    if (!close(path, error)) return false;
     if (path_.empty()) {
         *error = cannotWrite(path, ENOENT);
         return false;
     }
+    if (!close(path, error)) return false;
     if (std::rename(path_.c_str(), path.c_str()) != 0) {
         *error = cannotWrite(path, errno);
         return false;
