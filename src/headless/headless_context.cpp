@@ -5,6 +5,7 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -172,6 +173,7 @@ HeadlessContext::HeadlessContext(int width, int height) : width_(width), height_
             if (display == EGL_NO_DISPLAY || !open(display, &why))
                 refuse("EGL device " + deviceName(index, devices[index].info) + ": " + why);
         }
+        tellSizeRefusal();
         return;
     }
 
@@ -196,6 +198,18 @@ HeadlessContext::HeadlessContext(int width, int height) : width_(width), height_
     EGLDisplay display = surfacelessDisplay(&why);
     if (display != EGL_NO_DISPLAY && open(display, &why)) return;
     error_ = failures + "Mesa's surfaceless platform: " + why;
+    tellSizeRefusal();
+}
+
+void HeadlessContext::tellSizeRefusal()
+{
+    if (ok() || largestWidth_ == 0) return;
+    // Only the size stood in the way: one line with what would be drawn.
+    error_ = "a frame of " + std::to_string(width_) + "x" + std::to_string(height_) +
+             " is more than OpenGL here draws: at most " + std::to_string(largestWidth_) + "x" +
+             std::to_string(largestHeight_);
+    choiceRefused_ = false;
+    sizeRefused_ = true;
 }
 
 bool HeadlessContext::open(void* eglDisplay, std::string* why)
@@ -223,7 +237,7 @@ bool HeadlessContext::open(void* eglDisplay, std::string* why)
         *why = "cannot create an OpenGL compatibility context (" + eglErrorName() + ")";
     } else if (!eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, context_)) {
         *why = "cannot make the OpenGL context current without a surface (" + eglErrorName() + ")";
-    } else {
+    } else if (takesSize(why)) {
         glGenFramebuffers(1, &framebuffer_);
         glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
         glGenRenderbuffers(1, &colour_);
@@ -242,6 +256,24 @@ bool HeadlessContext::open(void* eglDisplay, std::string* why)
         *why = "the render target of " + std::to_string(width_) + "x" + std::to_string(height_) + " is not complete";
     }
     close();
+    return false;
+}
+
+bool HeadlessContext::takesSize(std::string* why)
+{
+    // The frame is a renderbuffer drawn through a viewport of its size; no
+    // texture of the frame's size is ever made.
+    GLint renderbuffer = 0, viewport[2] = {0, 0};
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderbuffer);
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+    const int maxWidth = std::min(renderbuffer, viewport[0]), maxHeight = std::min(renderbuffer, viewport[1]);
+    if (width_ <= maxWidth && height_ <= maxHeight) return true;
+    *why = "a frame of " + std::to_string(width_) + "x" + std::to_string(height_) + " is more than it draws (at most " +
+           std::to_string(maxWidth) + "x" + std::to_string(maxHeight) + ")";
+    if (static_cast<int64_t>(maxWidth) * maxHeight > static_cast<int64_t>(largestWidth_) * largestHeight_) {
+        largestWidth_ = maxWidth;
+        largestHeight_ = maxHeight;
+    }
     return false;
 }
 

@@ -36,6 +36,9 @@ public:
     // The failure is the variable's: a value that names nothing here, or a
     // device or platform that cannot give the context.
     bool choiceRefused() const { return choiceRefused_; }
+    // The failure is the size's: every way that could give the context draws
+    // less, and error() is one line with the largest size one of them draws.
+    bool sizeRefused() const { return sizeRefused_; }
     int width() const { return width_; }
     int height() const { return height_; }
 
@@ -48,11 +51,19 @@ private:
     bool open(void* display, std::string* why);
     // Lets go of whatever open() made.
     void close();
+    // Whether the current context draws a target of the size; if not, says
+    // why and notes the largest it draws.
+    bool takesSize(std::string* why);
+    // When only the size stood in the way, makes error() say so in one line.
+    void tellSizeRefusal();
 
     int width_;
     int height_;
     std::string error_;
     bool choiceRefused_ = false;
+    bool sizeRefused_ = false;
+    int largestWidth_ = 0;  // the largest target a way that refused the size draws
+    int largestHeight_ = 0;
     void* display_ = nullptr;
     void* context_ = nullptr;
     unsigned framebuffer_ = 0;

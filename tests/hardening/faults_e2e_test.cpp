@@ -17,6 +17,7 @@
 #include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <regex>
 #include <sstream>
 #include <thread>
 
@@ -226,8 +227,9 @@ TEST_F(DemoFaults, InterruptAndTerminateEndTheDemo)
 }
 
 // The renderer refuses at once, with status 2 and before loading, a folder as
-// the video and times past the programme's end (which would also make its
-// list of frame times unbounded). It keeps the signals it found ignored:
+// the video, a video in a folder that is not there (without making it), a
+// size the encoder cannot take, and times past the programme's end (which
+// would also make its list of frame times unbounded). It keeps the signals it found ignored:
 // under nohup a hangup does not stop it and the video is finished. Killed,
 // it leaves neither its unfinished video nor its encoder's log behind.
 TEST(RendererFaults, RefusalsAtOnceNohupAndNoTemporaryFilesLeft)
@@ -238,15 +240,22 @@ TEST(RendererFaults, RefusalsAtOnceNohupAndNoTemporaryFilesLeft)
     mkdir((folder / "a-folder.mp4").c_str(), 0755);
     mkdir((folder / "tmp").c_str(), 0755);
     const std::string renderer = binaryPath("skarvelin-render");
-    for (const std::vector<std::string>& argv : std::vector<std::vector<std::string>>{
-             {renderer, "--video", "a-folder.mp4"},
-             {renderer, "--to", "4294967295", "--fps", "1000", "--bench"},
-             {renderer, "--times", "100,132001", "--bench"}}) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> refusals = {
+        {{renderer, "--video", "a-folder.mp4"}, "is a folder"},
+        {{renderer, "--to", "4294967295", "--fps", "1000", "--bench"}, "past the end"},
+        {{renderer, "--times", "100,132001", "--bench"}, "past the end"},
+        {{renderer, "--video", "missing/x.mp4"}, "there is no folder missing"},
+        // ffmpeg's frame-size check, which a video reaches only once the frames come.
+        {{renderer, "--size", "16384x16384", "--video", "v.mp4"}, "at most 16384x16128 at this width"},
+    };
+    for (const auto& [argv, reason] : refusals) {
         const ProcessResult result = runProcess(argv, folder.path(), {}, 10);
         EXPECT_EQ(result.status, 2) << argv[1];
         EXPECT_EQ(result.err.rfind("skarvelin-render: ", 0), 0u) << result.err;
+        EXPECT_NE(result.err.find(reason), std::string::npos) << result.err;
         EXPECT_EQ(result.err.find("Error loading"), std::string::npos) << result.err;
     }
+    EXPECT_FALSE(fileExists(folder / "missing"));
 
     // The unfinished video appears once the encoder runs, before loading.
     auto render = [&](const std::string& video, int signalNumber, bool nohup) {
@@ -305,4 +314,88 @@ TEST(DataToolFaults, OptionsAndAUsersOwnFiles)
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_NE(result.out.find("wrote 113 files"), std::string::npos) << result.out;
     EXPECT_EQ(readFile(folder / "data/code1.jpg"), readFile(defaultData + "/data/code1.jpg"));
+}
+
+// A full disk under each writer: the program ends with status 1 and one line
+// naming the file and the system's reason; what it leaves is whole (every PNG
+// ends with its IEND chunk, every JPEG with its end marker), frames written
+// before the failure stay, and no temporary file is left, nor the encoder's log.
+TEST(WriteFaults, AFullDiskEndsWithOneLineAndLeavesOnlyWholeFiles)
+{
+    std::string failure;
+    const std::string data = generatedDataSet(&failure);
+    ASSERT_FALSE(data.empty()) << failure;
+    TempDir folder;
+    const std::string disk = folder / "disk";
+    const std::string renderer = binaryPath("skarvelin-render");
+    struct Row {
+        std::vector<std::string> argv;
+        int kilobytes;
+        std::string line;  // what standard error must be, as a regular expression
+        bool framesStay;
+    };
+    const std::string noSpace = ": No space left on device\n";
+    const std::vector<Row> rows = {
+        {{renderer, "--size", "320x240", "--to", "30000", "--fps", "5", "--png", disk + "/frames"}, 600,
+         "skarvelin-render: cannot write " + disk + "/frames/[0-9]{6}\\.png" + noSpace, true},
+        {{renderer, "--size", "320x240", "--to", "60000", "--fps", "10", "--video", disk + "/v.mp4"}, 300,
+         "skarvelin-render: cannot write " + disk + "/v\\.mp4" + noSpace, false},
+        {{binaryPath("skarvelin-data"), disk}, 3 * 1024,
+         "skarvelin-data: cannot write " + disk + "/data/\\w+\\.(jpg|mp3)" + noSpace, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.argv[row.argv.size() - 2]);
+        for (const char* name : {"disk", "left", "tmp"}) {
+            std::filesystem::remove_all(folder / name);
+            std::filesystem::create_directory(folder / name);
+        }
+        bool possible = false;
+        const ProcessResult result = runOnSmallDisk(row.argv, data, {{"TMPDIR", folder / "tmp"}}, disk,
+                                                    row.kilobytes, folder / "left", 300, &possible);
+        if (!possible) GTEST_SKIP() << "cannot mount a small file system in a private namespace here: " << result.err;
+        EXPECT_EQ(result.status, 1) << result.err;
+        EXPECT_TRUE(std::regex_match(result.err, std::regex(row.line))) << result.err;
+        int whole = 0;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(folder / "left")) {
+            if (entry.is_directory()) continue;
+            const std::string name = entry.path().filename().string();
+            const std::string bytes = readFile(entry.path().string());
+            EXPECT_NE(name[0], '.') << "a temporary file is left: " << name;
+            const std::string extension = entry.path().extension().string();
+            // The IEND chunk: no data, its type, its CRC.
+            const std::string end = extension == ".png" ? std::string("\0\0\0\0IEND\xAE\x42\x60\x82", 12)
+                                    : extension == ".jpg" ? "\xFF\xD9"
+                                                          : "";
+            EXPECT_TRUE(bytes.size() >= end.size() && bytes.compare(bytes.size() - end.size(), end.size(), end) == 0)
+                << name << " is cut short";
+            ++whole;
+        }
+        EXPECT_EQ(whole > 0, row.framesStay) << whole << " files left";
+        EXPECT_TRUE(std::filesystem::is_empty(folder / "tmp"));
+    }
+}
+
+// Ctrl-C, kill, a closed terminal or Ctrl-\ while the data set is being
+// written: the tool dies of the signal and no half-written file is left.
+TEST(DataToolFaults, SignalsLeaveNoTemporaryFile)
+{
+    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+        SCOPED_TRACE(strsignal(signalNumber));
+        TempDir folder;
+        Process tool({binaryPath("skarvelin-data")}, folder.path());
+        // The music is encoded for a second or more under its temporary name.
+        bool writing = false;
+        const double start = nowSeconds();
+        while (!writing && secondsSince(start) < 60 && tool.running()) {
+            std::error_code ignored;
+            for (const auto& entry : std::filesystem::directory_iterator(folder / "data", ignored))
+                writing = writing || entry.path().filename().string().find(".partial") != std::string::npos;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        ASSERT_TRUE(writing) << "no temporary file seen";
+        kill(tool.pid(), signalNumber);
+        EXPECT_EQ(tool.wait(30).signal, signalNumber);
+        for (const auto& entry : std::filesystem::directory_iterator(folder / "data"))
+            EXPECT_EQ(entry.path().filename().string().find(".partial"), std::string::npos) << entry.path();
+    }
 }

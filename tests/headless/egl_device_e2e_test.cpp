@@ -6,8 +6,10 @@
 #include "headless/headless_context.h"
 #include "process.h"
 
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <sstream>
@@ -101,3 +103,25 @@ TEST(EglDeviceChoice, TheVariablePicksWhereToDrawAndAWrongValueIsRefusedAtOnce)
 }
 
 }  // namespace
+
+// A frame larger than the driver draws (its renderbuffer and viewport limits)
+// is refused as such, in one line with the largest it draws; the largest
+// itself is drawn.
+TEST(HeadlessSize, AFrameLargerThanOpenGLDrawsIsRefusedWithTheLargestItDraws)
+{
+    GLint renderbuffer = 0, viewport[2] = {0, 0};
+    {
+        HeadlessContext probe(16, 16);
+        ASSERT_TRUE(probe.ok()) << probe.error();
+        glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderbuffer);
+        glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+    }
+    const int widest = std::min(renderbuffer, viewport[0]), tallest = std::min(renderbuffer, viewport[1]);
+    HeadlessContext tooWide(widest + 1, 16);
+    if (tooWide.ok()) GTEST_SKIP() << "another EGL device here draws wider than the first one";
+    EXPECT_TRUE(tooWide.sizeRefused()) << tooWide.error();
+    EXPECT_EQ(tooWide.error(), "a frame of " + std::to_string(widest + 1) + "x16 is more than OpenGL here draws: at most " +
+                                   std::to_string(widest) + "x" + std::to_string(tallest));
+    HeadlessContext widestDrawn(widest, 16);
+    EXPECT_TRUE(widestDrawn.ok()) << widestDrawn.error();
+}

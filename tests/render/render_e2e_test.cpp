@@ -193,6 +193,7 @@ TEST_F(RenderTool, VideoHoldsThePicturesAndTheMusicFromTheFirstFramesTime)
     // One second of silence, then a tone: a video from 0 ms starts silent,
     // one from 1200 ms starts in the tone.
     makeMusic(1000, 3000);
+    std::filesystem::create_directory(folder / "out");
     ProcessResult result = render({"--from", "0", "--to", "2000", "--fps", "10", "--size", "64x48", "--video",
                                    "out/first.mp4"});
     ASSERT_EQ(result.status, 0) << result.err;
@@ -232,6 +233,28 @@ TEST_F(RenderTool, VideoHoldsThePicturesAndTheMusicFromTheFirstFramesTime)
     result = render({"--from", "1200", "--to", "1700", "--fps", "10", "--size", "64x48", "--video", "later.mp4"});
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_GT(loudness("later.mp4"), -12) << "the music did not start at 1200 ms";
+}
+
+// Any name is a file to the encoder: a colon (which ffmpeg would take for a
+// protocol), a leading dash, a space, letters beyond ASCII; a TMPDIR that names
+// no folder falls back to /tmp. A clip past the end of a short track still has
+// its sound: silence as long as the pictures.
+TEST_F(RenderTool, AnyVideoNameWorksAndAClipPastTheTracksEndHasSilence)
+{
+    makeMusic(0, 1000);
+    for (const std::string name : {"capture-2025-06-01T12:30.mp4", "-dash.mp4", "two words \u00e9.mp4"}) {
+        ProcessResult result = render({"--to", "300", "--fps", "10", "--size", "32x32", "--video=" + name},
+                                      {{"TMPDIR", folder / "no-such-folder"}});
+        EXPECT_EQ(result.status, 0) << name << ": " << result.err;
+        EXPECT_TRUE(fileExists(folder / name)) << name;
+    }
+    ProcessResult result =
+        render({"--from", "2000", "--to", "2500", "--fps", "10", "--size", "32x32", "--video", "past.mp4"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    ProcessResult probe = runProcess({"ffprobe", "-v", "error", "-show_entries", "stream=codec_type,duration", "-of",
+                                      "compact=p=0", "past.mp4"},
+                                     folder.path());
+    EXPECT_EQ(probe.out, "codec_type=video|duration=0.600000\ncodec_type=audio|duration=0.600000\n") << probe.err;
 }
 
 TEST_F(RenderTool, AspectFourByThreeDrawsThePictureAtItsOwnSizeBetweenBlackBars)

@@ -1,6 +1,7 @@
 #include "bench.h"
 #include "capture.h"
 #include "options.h"
+#include "video_writer.h"
 #include "yuv_frame.h"
 
 #include <gtest/gtest.h>
@@ -64,4 +65,23 @@ TEST(RenderUnits, YuvFramesAreBt709WithTheTopRowFirstAndBlackBars)
     // U and V: black bars at 128; red and white averaged.
     EXPECT_EQ(std::vector<unsigned char>(frame.begin() + 8, frame.end()),
               (std::vector<unsigned char>{128, 115, 128, 184}));
+}
+
+// Where ffmpeg's frame-size check stops a video, as ffmpeg 5.1 does it: each
+// pair is the last even size it takes and the next one it refuses.
+TEST(RenderUnits, VideoSizesStopWhereFfmpegsFrameSizeCheckStops)
+{
+    struct Case {
+        int width, height;
+        bool taken;
+    };
+    const Case cases[] = {
+        {16384, 16128, true}, {16384, 16130, false}, {16128, 16384, true}, {16130, 16384, false},
+        {16322, 16190, true}, {16322, 16192, false}, {16384, 8192, true},  {2, 2, true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(videoTakesSize(c.width, c.height), c.taken) << c.width << "x" << c.height;
+    EXPECT_EQ(largestVideoHeight(16384), 16128);
+    EXPECT_EQ(largestVideoWidth(16384), 16128);
+    EXPECT_EQ(largestVideoHeight(16322), 16190);
 }

@@ -139,6 +139,33 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const std::string
     return process.wait(timeoutSeconds);
 }
 
+ProcessResult runOnSmallDisk(const std::vector<std::string>& argv, const std::string& cwd,
+                             const std::map<std::string, std::string>& env, const std::string& disk, int kilobytes,
+                             const std::string& copyTo, double timeoutSeconds, bool* possible)
+{
+    constexpr int CANNOT_MOUNT = 97;
+    std::vector<std::string> command = {"unshare", "--mount"};
+    std::map<std::string, std::string> environment = env;
+    if (geteuid() != 0) {
+        command.insert(command.begin() + 1, {"--user", "--map-root-user"});
+        // Root in the namespace, Mesa would look for its shader cache in
+        // root's home, fail and say so.
+        environment.emplace("MESA_SHADER_CACHE_DISABLE", "true");
+    }
+    const std::string script = "mount -t tmpfs -o size=\"$1\"k skarvelin-test \"$2\" || exit " +
+                               std::to_string(CANNOT_MOUNT) +
+                               "\n"
+                               "disk=$2 copy=$3; shift 3\n"
+                               "\"$@\"; status=$?\n"
+                               "cp -a \"$disk/.\" \"$copy/\"; exit $status";
+    command.insert(command.end(), {"sh", "-c", script, "sh", std::to_string(kilobytes), disk, copyTo});
+    command.insert(command.end(), argv.begin(), argv.end());
+    ProcessResult result = runProcess(command, cwd, environment, timeoutSeconds);
+    *possible = !(result.exited && result.status == CANNOT_MOUNT) && result.err.rfind("unshare:", 0) != 0 &&
+                result.err.rfind("cannot run unshare", 0) != 0;
+    return result;
+}
+
 Xvfb::Xvfb(int width, int height)
 {
     // Xvfb picks a free display number itself and writes it to the pipe.

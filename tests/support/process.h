@@ -46,6 +46,16 @@ private:
 ProcessResult runProcess(const std::vector<std::string>& argv, const std::string& cwd,
                          const std::map<std::string, std::string>& env = {}, double timeoutSeconds = 60);
 
+// Runs argv as runProcess does, but with a fresh file system of `kilobytes`
+// (tmpfs) over the folder `disk`, which must exist. The mount lives in a
+// private mount namespace (and a user namespace when not root), so no root is
+// needed and nothing outside sees it; what the disk holds when argv ends is
+// copied into the folder copyTo. *possible is false when such a namespace
+// cannot be made here.
+ProcessResult runOnSmallDisk(const std::vector<std::string>& argv, const std::string& cwd,
+                             const std::map<std::string, std::string>& env, const std::string& disk, int kilobytes,
+                             const std::string& copyTo, double timeoutSeconds, bool* possible);
+
 // A private X server on a free display number, torn down on destruction.
 class Xvfb {
 public:

@@ -7,7 +7,6 @@
 #include "pictures.h"
 #include "soundtrack.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -25,27 +24,6 @@ std::string stemOf(const std::string& path)
     std::string name = std::filesystem::path(path).filename().string();
     size_t dot = name.rfind('.');
     return dot == std::string::npos ? name : name.substr(0, dot);
-}
-
-// Writes through a temporary name beside path and renames it when whole, so
-// a run that is interrupted never leaves a cut-short file that a later run
-// would keep as if it were the user's.
-template <typename Write>
-bool writeWhole(const std::string& path, std::string* error, Write write)
-{
-    const std::string partial = path + ".partial";
-    if (!write(partial)) {
-        std::remove(partial.c_str());
-        return false;
-    }
-    std::error_code ec;
-    std::filesystem::rename(partial, path, ec);
-    if (ec) {
-        std::remove(partial.c_str());
-        *error = "cannot write " + path + ": " + ec.message();
-        return false;
-    }
-    return true;
 }
 
 }  // namespace
@@ -97,9 +75,7 @@ bool writeDataSet(const std::string& dir, bool force, DataSetSummary& summary, s
     std::thread music([&] {
         if (!makeMusic) return;
         std::vector<int16_t> samples = synthesizeSoundtrack();
-        musicOk = writeWhole(musicPath, &musicError, [&](const std::string& partial) {
-            return writeMp3File(partial, samples, SOUNDTRACK_RATE, &musicError);
-        });
+        musicOk = writeMp3File(musicPath, samples, SOUNDTRACK_RATE, &musicError);
     });
 
     bool ok = true;
@@ -113,9 +89,7 @@ bool writeDataSet(const std::string& dir, bool force, DataSetSummary& summary, s
             ok = false;
             break;
         }
-        if (!writeWhole(path, error, [&](const std::string& partial) {
-                return writeJpegFile(partial, canvas, file.mask ? MASK_QUALITY : COLOUR_QUALITY, error);
-            })) {
+        if (!writeJpegFile(path, canvas, file.mask ? MASK_QUALITY : COLOUR_QUALITY, error)) {
             ok = false;
             break;
         }

@@ -5,6 +5,7 @@
 #include "check.h"
 #include "command_line/option_table.h"
 #include "data_set.h"
+#include "output/whole_file.h"
 #include "shell/heap.h"
 
 #include <chrono>
@@ -92,6 +93,8 @@ int main(int argc, char** argv)
     }
     // The painters make and drop many picture-sized buffers.
     keepFreedMemoryForReuse();
+    // Ctrl-C, kill or a closed terminal leave no half-written picture or music.
+    removeTemporaryFilesOnSignals();
     auto start = std::chrono::steady_clock::now();
     DataSetSummary summary;
     if (!writeDataSet(dir, arguments.force, summary, &error)) {

@@ -1,10 +1,13 @@
 #include "mp3_writer.h"
 
+#include "output/whole_file.h"
+
 #include <lame/lame.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -35,12 +38,17 @@ bool writeMp3File(const std::string& path, const std::vector<int16_t>& interleav
         *error = "cannot set up the MP3 encoder";
         return false;
     }
-    FILE* file = fopen(path.c_str(), "wb");
-    if (!file) {
-        *error = "cannot write " + path + ": " + strerror(errno);
+    WholeFile whole(path);
+    if (!whole.create(error)) {
         lame_close(lame);
         return false;
     }
+    FILE* file = whole.file();
+    auto put = [&](const unsigned char* bytes, size_t count) {
+        if (std::fwrite(bytes, 1, count, file) == count) return true;
+        *error = cannotWrite(path, errno);
+        return false;
+    };
 
     std::vector<unsigned char> out(static_cast<size_t>(1.25 * CHUNK_FRAMES + 7200));
     size_t frames = interleaved.size() / 2;
@@ -52,16 +60,17 @@ bool writeMp3File(const std::string& path, const std::vector<int16_t>& interleav
         if (bytes < 0) {
             *error = "MP3 encoding failed";
             ok = false;
-        } else if (fwrite(out.data(), 1, bytes, file) != static_cast<size_t>(bytes)) {
-            *error = "cannot write " + path + ": " + strerror(errno);
-            ok = false;
+        } else {
+            ok = put(out.data(), static_cast<size_t>(bytes));
         }
     }
     if (ok) {
         int bytes = lame_encode_flush(lame, out.data(), static_cast<int>(out.size()));
-        if (bytes < 0 || fwrite(out.data(), 1, bytes, file) != static_cast<size_t>(bytes)) {
-            *error = "cannot finish " + path;
+        if (bytes < 0) {
+            *error = "MP3 encoding failed at the end of " + path;
             ok = false;
+        } else {
+            ok = put(out.data(), static_cast<size_t>(bytes));
         }
     }
     if (ok) {
@@ -69,16 +78,14 @@ bool writeMp3File(const std::string& path, const std::vector<int16_t>& interleav
         // delay and padding, which let players start exactly on the first beat).
         size_t tagBytes = lame_get_lametag_frame(lame, out.data(), out.size());
         if (tagBytes > 0 && tagBytes <= out.size()) {
-            if (fseek(file, 0, SEEK_SET) != 0 || fwrite(out.data(), 1, tagBytes, file) != tagBytes) {
-                *error = "cannot write " + path + ": " + strerror(errno);
+            if (std::fseek(file, 0, SEEK_SET) != 0) {
+                *error = cannotWrite(path, errno);
                 ok = false;
+            } else {
+                ok = put(out.data(), tagBytes);
             }
         }
     }
-    if (fclose(file) != 0 && ok) {
-        *error = "cannot write " + path + ": " + strerror(errno);
-        ok = false;
-    }
     lame_close(lame);
-    return ok;
+    return ok && whole.finish(error);
 }

@@ -6,5 +6,7 @@
 #include <vector>
 
 // `interleaved` holds left, right, left, right... at `rate` samples per second.
-// Returns false and sets error when encoding or writing fails.
+// The file appears under path only once it is whole. Returns false with a
+// message ("cannot write PATH: <reason>" for a write error) and leaves nothing
+// behind when encoding or writing fails.
 bool writeMp3File(const std::string& path, const std::vector<int16_t>& interleaved, int rate, std::string* error);

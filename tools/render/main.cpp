@@ -2,6 +2,7 @@
 #include "options.h"
 #include "renderer.h"
 
+#include "output/whole_file.h"
 #include "shell/heap.h"
 
 #include <cstdio>
@@ -10,6 +11,8 @@
 int main(int argc, char** argv)
 {
     keepFreedMemoryForReuse();
+    // Ctrl-C, kill or a closed terminal leave no unfinished frame or video.
+    removeTemporaryFilesOnSignals();
     RenderOptions options;
     std::string error;
     if (!parseOptions(argc, argv, &options, &error)) {

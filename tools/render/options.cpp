@@ -237,6 +237,15 @@ bool parseOptions(int argc, char** argv, RenderOptions* options, std::string* er
                      std::to_string(options->height);
             return false;
         }
+        if (!videoTakesSize(options->width, options->height)) {
+            auto size = [](int width, int height) { return std::to_string(width) + "x" + std::to_string(height); };
+            *error = "--size " + size(options->width, options->height) +
+                     " is too large for --video: ffmpeg takes at most " +
+                     size(options->width, std::min(MAX_SIDE, largestVideoHeight(options->width))) +
+                     " at this width, " + size(std::min(MAX_SIDE, largestVideoWidth(options->height)), options->height) +
+                     " at this height";
+            return false;
+        }
     }
     if (options->pngFolder.empty() && options->videoFile.empty() && !options->bench) {
         *error = "nothing to do: give --png DIR, --video FILE or --bench";

@@ -1,8 +1,9 @@
 #include "png_writer.h"
 
+#include "output/whole_file.h"
+
 #include <png.h>
 #include <zlib.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <csetjmp>
@@ -23,14 +24,12 @@ bool prepareFolder(const std::string& folder, std::string* error)
         return false;
     }
     // Permission bits say little for root or on odd file systems: try it.
-    std::string probe = folder + "/.skarvelin-render-XXXXXX";
-    int fd = mkstemp(probe.data());
-    if (fd < 0) {
-        *error = "cannot write in the folder " + folder + ": " + std::strerror(errno);
+    TemporaryFile probe;
+    int number = 0;
+    if (!probe.create(folder, ".skarvelin-render-", "", &number)) {
+        *error = "cannot write in the folder " + folder + ": " + std::strerror(number);
         return false;
     }
-    close(fd);
-    unlink(probe.c_str());
     return true;
 }
 
@@ -43,25 +42,41 @@ std::string framePath(const std::string& folder, uint32_t t)
 
 namespace {
 
+// The file being written and what went wrong with it, for libpng's callbacks.
+struct PngOutput {
+    FILE* file = nullptr;
+    int writeError = 0;   // the system's error number of a failed write
+    std::string message;  // libpng's own message otherwise
+};
+
 // libpng reports errors by longjmp back to the setjmp in writePng.
 void pngError(png_structp png, png_const_charp message)
 {
-    auto* text = static_cast<std::string*>(png_get_error_ptr(png));
-    *text = message;
+    static_cast<PngOutput*>(png_get_error_ptr(png))->message = message;
     png_longjmp(png, 1);
 }
 
 void pngWarning(png_structp, png_const_charp) {}
 
-// Everything that must be released on either path out of writePng.
-struct PngFile {
-    FILE* file = nullptr;
+// Writes through stdio and keeps the system's reason when a write fails.
+void pngWrite(png_structp png, png_bytep data, size_t length)
+{
+    auto* output = static_cast<PngOutput*>(png_get_io_ptr(png));
+    if (std::fwrite(data, 1, length, output->file) != length) {
+        output->writeError = errno ? errno : EIO;
+        png_error(png, "write error");
+    }
+}
+
+void pngFlush(png_structp) {}
+
+// The libpng structures, released on either path out of writePng.
+struct PngStructs {
     png_structp png = nullptr;
     png_infop info = nullptr;
-    ~PngFile()
+    ~PngStructs()
     {
         if (png) png_destroy_write_struct(&png, info ? &info : nullptr);
-        if (file) std::fclose(file);
     }
 };
 
@@ -74,14 +89,12 @@ bool writePng(const std::string& path, int width, int height, const std::vector<
         *error = "frame of the wrong size for " + path;
         return false;
     }
-    std::string pngMessage;
-    PngFile out;
-    out.file = std::fopen(path.c_str(), "wb");
-    if (!out.file) {
-        *error = "cannot create " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    out.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &pngMessage, pngError, pngWarning);
+    WholeFile whole(path);
+    if (!whole.create(error)) return false;
+    PngOutput output;
+    output.file = whole.file();
+    PngStructs out;
+    out.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &output, pngError, pngWarning);
     if (out.png) out.info = png_create_info_struct(out.png);
     if (!out.png || !out.info) {
         *error = "out of memory writing " + path;
@@ -91,10 +104,10 @@ bool writePng(const std::string& path, int width, int height, const std::vector<
     for (int y = 0; y < height; ++y)
         rows[y] = const_cast<png_bytep>(&rgb[static_cast<size_t>(y) * width * 3]);
     if (setjmp(png_jmpbuf(out.png))) {
-        *error = "cannot write " + path + ": " + pngMessage;
+        *error = output.writeError ? cannotWrite(path, output.writeError) : "cannot write " + path + ": " + output.message;
         return false;
     }
-    png_init_io(out.png, out.file);
+    png_set_write_fn(out.png, &output, pngWrite, pngFlush);
     // Compressed for speed: frames are many and large, and a capture should
     // take no longer to PNG than to video. One filter (Sub) instead of trying
     // all five on every row, and zlib's fastest level with run-length matching;
@@ -107,16 +120,6 @@ bool writePng(const std::string& path, int width, int height, const std::vector<
     png_write_info(out.png, out.info);
     png_write_image(out.png, rows.data());
     png_write_end(out.png, nullptr);
-    png_destroy_write_struct(&out.png, &out.info);
-    out.png = nullptr;
-    FILE* file = out.file;
-    out.file = nullptr;
-    // A full disk often shows only when the buffers are flushed.
-    bool failed = std::ferror(file) != 0;
-    failed = std::fclose(file) != 0 || failed;
-    if (failed) {
-        *error = "cannot write " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    return true;
+    // The frame takes its name only when every byte of it is on disk.
+    return whole.finish(error);
 }

@@ -50,25 +50,31 @@ int renderProgramme(const RenderOptions& options)
     if (!isFolder("data"))
         return fail(EXIT_USAGE, "there is no data/ folder here; run it in the folder that holds data/ "
                                 "(skarvelin-data makes one)");
-    if (!options.videoFile.empty() && access(MUSIC_PATH, R_OK) != 0)
-        return fail(EXIT_USAGE, std::string("--video needs the soundtrack, and ") + MUSIC_PATH + " cannot be read");
+    if (!options.videoFile.empty()) {
+        if (access(MUSIC_PATH, R_OK) != 0)
+            return fail(EXIT_USAGE, std::string("--video needs the soundtrack, and ") + MUSIC_PATH + " cannot be read");
+        if (isFolder(options.videoFile.c_str()))
+            return fail(EXIT_USAGE, "--video wants a file to write, and " + options.videoFile + " is a folder");
+        // The video goes into a folder that is there: a typo in its name must
+        // not cost a whole render, nor leave a new folder behind.
+        std::string parent = std::filesystem::path(options.videoFile).parent_path().string();
+        if (parent.empty()) parent = ".";
+        if (!isFolder(parent.c_str()))
+            return fail(EXIT_USAGE, "--video " + options.videoFile + ": there is no folder " + parent);
+        if (!prepareFolder(parent, &error)) return fail(EXIT_FAILED, error);
+    }
 
     // The scenes draw into a render target of the picture's own size, so
     // with --aspect they see a 4:3 window; the capture adds the bars.
     const PictureArea area = pictureArea(options.width, options.height, options.aspect4by3);
     HeadlessContext context(area.width, area.height);
     if (context.choiceRefused()) return fail(EXIT_USAGE, context.error());
+    if (context.sizeRefused()) return fail(EXIT_USAGE, "--size: " + context.error());
     if (!context.ok()) return fail(EXIT_FAILED, "no headless OpenGL; every way failed:\n" + context.error());
     setStartupState(area.width, area.height);
 
     // Outputs are checked before the long loading, so a typo costs nothing.
     if (!options.pngFolder.empty() && !prepareFolder(options.pngFolder, &error)) return fail(EXIT_FAILED, error);
-    if (!options.videoFile.empty()) {
-        if (isFolder(options.videoFile.c_str()))
-            return fail(EXIT_USAGE, "--video wants a file to write, and " + options.videoFile + " is a folder");
-        std::string parent = std::filesystem::path(options.videoFile).parent_path().string();
-        if (!prepareFolder(parent.empty() ? "." : parent, &error)) return fail(EXIT_FAILED, error);
-    }
 
     const std::vector<uint32_t> times = frameTimes(options);
 

@@ -1,8 +1,11 @@
 #include "video_writer.h"
 
+#include "output/whole_file.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,10 +16,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <sstream>
-
-extern char** environ;
 
 namespace {
 
@@ -28,76 +28,47 @@ std::string seconds(uint64_t milliseconds)
     return text;
 }
 
-// What an interrupted render must not leave behind: the encoder, its
-// unfinished video and its message log. Plain data, for the signal handler.
-char interruptedPartial[4096];
-char interruptedLog[4096];
-volatile pid_t interruptedEncoder = -1;
-
-// Ctrl-C, Ctrl-\, kill and a closed terminal. A signal that was ignored when
-// the render started (nohup, a background job) stays ignored.
-const int CLEANUP_SIGNALS[] = {SIGINT, SIGQUIT, SIGTERM, SIGHUP};
-struct sigaction previousActions[std::size(CLEANUP_SIGNALS)];
-bool handlerInstalled[std::size(CLEANUP_SIGNALS)];
-
-void cleanUpAndDie(int signalNumber)
+// Where the encoder's messages go: a new file in $TMPDIR, else in /tmp when
+// $TMPDIR is unset or unusable.
+bool createLog(TemporaryFile* log, std::string* error)
 {
-    const pid_t encoder = interruptedEncoder;
-    if (encoder > 0) {
-        // Killed outright: an encoder told to stop would still finish the file.
-        kill(encoder, SIGKILL);
-        waitpid(encoder, nullptr, 0);
-    }
-    if (interruptedPartial[0]) unlink(interruptedPartial);
-    if (interruptedLog[0]) unlink(interruptedLog);
-    signal(signalNumber, SIG_DFL);
-    raise(signalNumber);
+    const char* variable = std::getenv("TMPDIR");
+    int code = 0;
+    if (variable && *variable && log->create(variable, "skarvelin-render-ffmpeg-", ".log", &code)) return true;
+    if (log->create("/tmp", "skarvelin-render-ffmpeg-", ".log", &code)) return true;
+    *error = std::string("cannot make a temporary file in /tmp for ffmpeg's messages: ") + std::strerror(code);
+    return false;
 }
 
-bool copyPath(const std::string& path, char* to, size_t size)
-{
-    if (path.size() >= size) return false;
-    std::memcpy(to, path.c_str(), path.size() + 1);
-    return true;
-}
+// The reasons a file cannot be written that ffmpeg passes on in strerror's
+// words ("No space left on device"). Not EIO or EINVAL: ffmpeg also says those
+// of failures that are not the file's.
+const int WRITE_ERRORS[] = {ENOSPC, EDQUOT, EFBIG, EROFS, EACCES};
 
-void cleanUpOnSignals(const std::string& partial, const std::string& log, pid_t encoder)
-{
-    if (!copyPath(partial, interruptedPartial, sizeof interruptedPartial) ||
-        !copyPath(log, interruptedLog, sizeof interruptedLog))
-        return;
-    interruptedEncoder = encoder;
-    for (size_t i = 0; i < std::size(CLEANUP_SIGNALS); ++i) {
-        sigaction(CLEANUP_SIGNALS[i], nullptr, &previousActions[i]);
-        handlerInstalled[i] = previousActions[i].sa_handler != SIG_IGN;
-        if (handlerInstalled[i]) signal(CLEANUP_SIGNALS[i], cleanUpAndDie);
-    }
-}
+// What ffmpeg's frame-size check must stay under.
+constexpr int64_t FFMPEG_FRAME_LIMIT = INT32_MAX;
 
-// The encoder is about to be reaped: its process id may soon be someone else's.
-void forgetEncoder()
+int64_t evenAtMost(int64_t value)
 {
-    interruptedEncoder = -1;
-}
-
-void forgetCleanup()
-{
-    for (size_t i = 0; i < std::size(CLEANUP_SIGNALS); ++i)
-        if (handlerInstalled[i]) sigaction(CLEANUP_SIGNALS[i], &previousActions[i], nullptr);
-    std::fill(std::begin(handlerInstalled), std::end(handlerInstalled), false);
-    interruptedEncoder = -1;
-    interruptedPartial[0] = 0;
-    interruptedLog[0] = 0;
-}
-
-// Where temporary files go: $TMPDIR, else /tmp.
-std::string temporaryFolder()
-{
-    const char* folder = std::getenv("TMPDIR");
-    return folder && *folder ? folder : "/tmp";
+    return value - (value & 1);
 }
 
 }  // namespace
+
+bool videoTakesSize(int width, int height)
+{
+    return (8 * static_cast<int64_t>(width) + 1024) * (static_cast<int64_t>(height) + 128) < FFMPEG_FRAME_LIMIT;
+}
+
+int largestVideoHeight(int width)
+{
+    return static_cast<int>(evenAtMost((FFMPEG_FRAME_LIMIT - 1) / (8 * static_cast<int64_t>(width) + 1024) - 128));
+}
+
+int largestVideoWidth(int height)
+{
+    return static_cast<int>(evenAtMost(((FFMPEG_FRAME_LIMIT - 1) / (static_cast<int64_t>(height) + 128) - 1024) / 8));
+}
 
 std::vector<std::string> ffmpegArguments(const std::string& output, bool guessFormat, int width, int height,
                                          int fps, uint32_t fromMs, size_t frames, const std::string& music,
@@ -118,11 +89,13 @@ std::vector<std::string> ffmpegArguments(const std::string& output, bool guessFo
         // Said in the stream, so that players turn it back into RGB as it was made.
         "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709", "-color_range", "tv",
         "-c:a", "aac", "-b:a", "192k"};
-    if (!guessFormat) {
-        arguments.push_back("-f");
-        arguments.push_back("mp4");
-    }
-    arguments.push_back(output);
+    // Silence after the track's end, up to the video's length: a clip always
+    // has its sound, also where the music has ended.
+    arguments.insert(arguments.end(), {"-af", "apad=whole_dur=" + seconds(lengthMs)});
+    if (!guessFormat) arguments.insert(arguments.end(), {"-f", "mp4"});
+    // A plain file, whatever the name: without the prefix ffmpeg takes what
+    // comes before a colon ("a:b.mp4") for a protocol.
+    arguments.push_back("file:" + output);
     return arguments;
 }
 
@@ -137,31 +110,24 @@ bool VideoWriter::start(const std::string& file, int width, int height, int fps,
     // A broken pipe must come back as an error from write, not end the process.
     signal(SIGPIPE, SIG_IGN);
 
-    std::filesystem::path target(file);
-    std::string extension = target.extension().string();
-    std::filesystem::path partial = target.parent_path() /
-        ("." + target.stem().string() + ".partial-" + std::to_string(getpid()) + extension);
-    file_ = file;
-    partial_ = partial.string();
+    const std::string extension = std::filesystem::path(file).extension().string();
     frameBytes_ = static_cast<size_t>(width) * height * 3 / 2;  // yuv420p
-
-    std::string logName = temporaryFolder() + "/skarvelin-render-ffmpeg-XXXXXX";
-    int logFd = mkstemp(logName.data());
-    if (logFd < 0) {
-        *error = std::string("cannot make a temporary file for ffmpeg's messages: ") + std::strerror(errno);
+    video_ = std::make_unique<WholeFile>(file);
+    if (!video_->create(error) || !createLog(&log_, error)) {
+        abandon();
         return false;
     }
-    log_ = logName;
+    const int logFd = fileno(log_.file());
 
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) {
-        close(logFd);
         *error = std::string("cannot make a pipe to ffmpeg: ") + std::strerror(errno);
+        abandon();
         return false;
     }
 
-    std::vector<std::string> arguments =
-        ffmpegArguments(partial_, !extension.empty(), width, height, fps, fromMs, frames, music, crf_, preset_);
+    std::vector<std::string> arguments = ffmpegArguments(video_->temporaryPath(), !extension.empty(), width, height,
+                                                         fps, fromMs, frames, music, crf_, preset_);
     arguments.insert(arguments.begin(), "ffmpeg");
     std::vector<char*> argv;
     for (std::string& argument : arguments) argv.push_back(argument.data());
@@ -173,14 +139,14 @@ bool VideoWriter::start(const std::string& file, int width, int height, int fps,
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, logFd, STDERR_FILENO);
     pid_t pid;
-    int spawned = posix_spawnp(&pid, "ffmpeg", &actions, nullptr, argv.data(), environ);
+    int spawned = spawnChildKilledOnSignal(&pid, "ffmpeg", &actions, argv.data());
     posix_spawn_file_actions_destroy(&actions);
     close(fds[0]);
-    close(logFd);
     if (spawned != 0) {
         close(fds[1]);
         *error = spawned == ENOENT ? std::string("the ffmpeg command was not found (install the ffmpeg package)")
                                    : std::string("cannot start ffmpeg: ") + std::strerror(spawned);
+        abandon();
         return false;
     }
     pid_ = pid;
@@ -188,7 +154,6 @@ bool VideoWriter::start(const std::string& file, int width, int height, int fps,
     // Room for a whole frame in the pipe lets the next frame render while
     // ffmpeg takes this one; where the system refuses, the default still works.
     fcntl(pipe_, F_SETPIPE_SZ, static_cast<int>(std::min<size_t>(frameBytes_ + 4096, 1 << 20)));
-    cleanUpOnSignals(partial_, log_, pid_);
     return true;
 }
 
@@ -205,18 +170,12 @@ bool VideoWriter::writeFrame(const std::vector<unsigned char>& yuv, std::string*
         if (written < 0) {
             if (errno == EINTR) continue;
             // Usually ffmpeg stopped; its own messages say why.
-            int code = errno;
+            const int code = errno;
             close(pipe_);
             pipe_ = -1;
-            int status;
-            forgetEncoder();
-            while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-            }
-            pid_ = -1;
-            std::string messages = encoderMessages();
+            waitForEncoder();
+            *error = encoderFailure(std::string("ffmpeg stopped reading frames (") + std::strerror(code) + ")");
             abandon();
-            *error = std::string("ffmpeg stopped reading frames (") + std::strerror(code) + ")" +
-                     (messages.empty() ? "" : ":\n" + messages);
             return false;
         }
         data += written;
@@ -235,48 +194,48 @@ bool VideoWriter::finish(std::string* error)
         close(pipe_);
         pipe_ = -1;
     }
+    const int status = waitForEncoder();
+    bool done = false;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        *error = encoderFailure("ffmpeg failed (" +
+                                (WIFEXITED(status) ? "exit status " + std::to_string(WEXITSTATUS(status))
+                                                   : "signal " + std::to_string(WTERMSIG(status))) +
+                                ")");
+    } else if (struct stat info; stat(video_->temporaryPath().c_str(), &info) != 0 || info.st_size == 0) {
+        *error = "ffmpeg reported success but wrote no video";
+    } else {
+        done = video_->finish(error);
+    }
+    abandon();
+    return done;
+}
+
+int VideoWriter::waitForEncoder()
+{
+    // Forgotten first: once reaped, its process id may soon be someone else's.
+    forgetChildOnSignal();
     int status = 0;
-    forgetEncoder();
     while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
     }
     pid_ = -1;
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        std::string messages = encoderMessages();
-        *error = "ffmpeg failed (" +
-                 (WIFEXITED(status) ? "exit status " + std::to_string(WEXITSTATUS(status))
-                                    : "signal " + std::to_string(WTERMSIG(status))) +
-                 ")" + (messages.empty() ? "" : ":\n" + messages);
-        abandon();
-        return false;
-    }
-    std::error_code code;
-    if (std::filesystem::file_size(partial_, code) == 0 || code) {
-        *error = "ffmpeg reported success but wrote no video";
-        abandon();
-        return false;
-    }
-    std::filesystem::rename(partial_, file_, code);
-    if (code) {
-        *error = "cannot move the finished video to " + file_ + ": " + code.message();
-        abandon();
-        return false;
-    }
-    partial_.clear();
-    abandon();
-    return true;
+    return status;
 }
 
-std::string VideoWriter::encoderMessages() const
+std::string VideoWriter::encoderFailure(const std::string& what) const
 {
-    std::ifstream in(log_);
+    std::ifstream in(log_.path());
     std::ostringstream text;
     text << in.rdbuf();
     std::string messages = text.str();
-    // The last lines are the ones that explain a failure.
+    // A full disk, a quota, a file too large: one line with the file and the
+    // system's reason, which ffmpeg's messages carry in strerror's words.
+    for (int code : WRITE_ERRORS)
+        if (messages.find(std::strerror(code)) != std::string::npos) return cannotWrite(video_->path(), code);
+    // Otherwise ffmpeg's own last lines, which explain the failure.
     constexpr size_t KEEP = 4000;
     if (messages.size() > KEEP) messages = "...\n" + messages.substr(messages.size() - KEEP);
     while (!messages.empty() && messages.back() == '\n') messages.pop_back();
-    return messages;
+    return what + (messages.empty() ? "" : ":\n" + messages);
 }
 
 void VideoWriter::abandon()
@@ -286,20 +245,14 @@ void VideoWriter::abandon()
         pipe_ = -1;
     }
     if (pid_ > 0) {
-        forgetEncoder();
+        forgetChildOnSignal();
         kill(pid_, SIGTERM);
         int status;
         while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
         }
         pid_ = -1;
     }
-    if (!partial_.empty()) {
-        unlink(partial_.c_str());
-        partial_.clear();
-    }
-    if (!log_.empty()) {
-        unlink(log_.c_str());
-        log_.clear();
-    }
-    forgetCleanup();
+    // An unfinished video and the encoder's log go.
+    video_.reset();
+    log_.remove();
 }

@@ -1,7 +1,10 @@
 // Frames to a video file through the ffmpeg command, with the soundtrack.
 #pragma once
 
+#include "output/whole_file.h"
+
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,10 +23,11 @@ public:
 
     // Starts ffmpeg reading raw yuv420p frames of width x height at fps frames a
     // second, with the music from fromMs on, so that frame i is heard with
-    // the music at fromMs + i * 1000 / fps; the music is cut to the frames'
-    // length. It encodes H.264 (yuv420p) with AAC sound into a temporary file
-    // beside file, in the container that file's extension names (MP4 when it
-    // has none). Returns false with a message when ffmpeg cannot be started.
+    // the music at fromMs + i * 1000 / fps; the sound lasts exactly as long as
+    // the frames, cut there or filled with silence where the track has ended.
+    // It encodes H.264 (yuv420p) with AAC sound into a temporary file beside
+    // file, in the container that file's extension names (MP4 when it has
+    // none). Returns false with a message when ffmpeg cannot be started.
     bool start(const std::string& file, int width, int height, int fps, uint32_t fromMs, size_t frames,
                const std::string& music, std::string* error);
 
@@ -38,22 +42,34 @@ public:
     bool writeFrame(const std::vector<unsigned char>& yuv, std::string* error);
 
     // Ends the input, waits for ffmpeg and, if it succeeded, moves the
-    // finished video to its name. Returns false with ffmpeg's own messages otherwise.
+    // finished video to its name. Returns false otherwise: a write error as
+    // "cannot write FILE: <reason>", any other failure with ffmpeg's own messages.
     bool finish(std::string* error);
 
 private:
     void abandon();
-    std::string encoderMessages() const;
+    // Reaps the encoder; returns its wait status.
+    int waitForEncoder();
+    // Why the encoder failed: for a write error one line naming the video and
+    // the system's reason, otherwise what followed by ffmpeg's last messages.
+    std::string encoderFailure(const std::string& what) const;
 
     int crf_ = DEFAULT_CRF;
     std::string preset_ = DEFAULT_PRESET;
     int pid_ = -1;
     int pipe_ = -1;
     size_t frameBytes_ = 0;
-    std::string file_;
-    std::string partial_;
-    std::string log_;
+    std::unique_ptr<WholeFile> video_;  // written by ffmpeg under its temporary name
+    TemporaryFile log_;                 // ffmpeg's messages
 };
+
+// Whether ffmpeg takes frames of width x height. Its frame-size check refuses
+// a picture when (8 * width + 1024) * (height + 128) reaches 2^31 - 1, so
+// 16384x16128 passes and 16384x16130 does not; x264 takes whatever passes.
+bool videoTakesSize(int width, int height);
+// The largest even height it takes at this width, and width at this height.
+int largestVideoHeight(int width);
+int largestVideoWidth(int height);
 
 // The ffmpeg arguments (without the program name) for the parameters of start.
 std::vector<std::string> ffmpegArguments(const std::string& output, bool guessFormat, int width, int height,
