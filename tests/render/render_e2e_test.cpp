@@ -447,14 +447,17 @@ TEST_F(RenderTool, BenchPrintsTheLoadTimeEverySceneAndTheProgramme)
     out.erase(out.begin());
     EXPECT_TRUE(std::regex_match(out[0], std::regex("load [0-9]+ ms"))) << out[0];
     const std::vector<std::pair<std::string, int>> expected = {
-        {"hearing", 1}, {"credits", 2}, {"twistColumn", 1}, {"spike", 1}, {"soya", 0}, {"twistRoom", 0},
-        {"blob", 0},    {"spheres", 0}, {"tunnel", 0},      {"bitmap", 1}, {"programme", 6}};
-    const std::regex line("(\\w+) ([0-9]+) frames ([0-9]+\\.[0-9]+) ms/frame ([0-9]+\\.[0-9]+) fps "
-                          "p95 ([0-9]+\\.[0-9]+) ms max ([0-9]+\\.[0-9]+) ms");
+        {"title", 1}, {"credits", 2}, {"twist-column", 1}, {"spiked-tube", 1}, {"slideshow", 0}, {"twist-room", 0},
+        {"blob", 0},  {"spheres", 0}, {"tunnel", 0},       {"bitmap-wave", 1}, {"programme", 6}};
+    const std::regex line("([a-z-]+) +([0-9]+) frames +([0-9]+\\.[0-9]+) ms/frame +([0-9]+\\.[0-9]+) fps "
+                          "p95 +([0-9]+\\.[0-9]+) ms max +([0-9]+\\.[0-9]+) ms");
     for (size_t i = 0; i < expected.size(); ++i) {
         std::smatch match;
         ASSERT_TRUE(std::regex_match(out[i + 1], match, line)) << out[i + 1];
         EXPECT_EQ(match[1], expected[i].first);
+        // Every line's fields stand in the same columns as the first line's.
+        for (const char* field : {" frames ", " ms/frame ", " fps ", " ms max "})
+            EXPECT_EQ(out[i + 1].find(field), out[1].find(field)) << field << "\n" << out[1] << "\n" << out[i + 1];
         EXPECT_EQ(std::stoi(match[2]), expected[i].second) << out[i + 1];
         const double ms = std::stod(match[3]), fps = std::stod(match[4]);
         const double p95 = std::stod(match[5]), slowest = std::stod(match[6]);
