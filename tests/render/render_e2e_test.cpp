@@ -123,7 +123,8 @@ TEST_F(RenderTool, PngFramesAreNamedByTimeInEightBitRgbWithTheTopRowFirst)
     writeTwoToneJpeg(folder / "data/nois1.jpg", 64, 64, RED, BLUE);
     writeTwoToneJpeg(folder / "data/nois2.jpg", 64, 64, RED, BLUE);
     // Times at which no scene draws: the overlay alone, noise 2 then noise 1.
-    ProcessResult result = render({"--size", "80x60", "--times", "3601,0", "--png", "frames/sub"});
+    // A time may be written as the timeline prints it.
+    ProcessResult result = render({"--size", "80x60", "--times", "0:03.601,0", "--png", "frames/sub"});
     ASSERT_EQ(result.status, 0) << result.err;
     for (const char* name : {"frames/sub/000000.png", "frames/sub/003601.png"}) {
         std::string format;
@@ -138,7 +139,7 @@ TEST_F(RenderTool, PngFramesAreNamedByTimeInEightBitRgbWithTheTopRowFirst)
     }
 
     // An evenly spaced span: floor(i * 1000 / fps) from --from, up to --to inclusive.
-    result = render({"--from", "1000", "--to", "2000", "--fps", "3", "--size", "16x16", "--png", "span"});
+    result = render({"--from", "0:01", "--to", "2.0", "--fps", "3", "--size", "16x16", "--png", "span"});
     ASSERT_EQ(result.status, 0) << result.err;
     std::set<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder / "span"))
@@ -389,6 +390,9 @@ TEST_F(RenderTool, BadArgumentsAndUnusableFoldersGiveAMessageAndANonZeroStatus)
         {"--times", "100,2OO", "--bench"},
         {"--times", "", "--bench"},
         {"--times", "-5", "--bench"},
+        {"--times", "100,1:60", "--bench"},
+        {"--from", "0:59.9999", "--bench"},
+        {"--to", "2:12.001", "--bench"},
         {"--fps", "0", "--bench"},
         {"--fps", "-30", "--bench"},
         {"--fps", "29.97", "--bench"},

@@ -1,3 +1,4 @@
+#include "command_line/option_table.h"
 #include "shell/arguments.h"
 #include "shell/clock.h"
 #include "shell/schedule.h"
@@ -162,9 +163,22 @@ TEST(Arguments, FromTakesMillisecondsOfTheProgrammeWhereverItStands)
     // Starting held needs the keys that play on.
     EXPECT_TRUE(parse({"--paused"}, &parsed));
     EXPECT_TRUE(parsed.controls && parsed.paused);
+    // Minutes and seconds as the timeline prints them.
+    EXPECT_TRUE(parse({"--from", "1:06.5"}, &parsed));
+    EXPECT_EQ(parsed.fromMs, 66500u);
+    EXPECT_TRUE(parse({"--from=2:12"}, &parsed));
+    EXPECT_EQ(parsed.fromMs, 132000u);
     for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
-             {"--from", "132001"}, {"--from", ""}, {"--from", "4e4"}, {"--from", "99999999999"}, {"--from"}})
+             {"--from", "132001"}, {"--from", ""}, {"--from", "4e4"}, {"--from", "99999999999"}, {"--from"},
+             {"--from", "2:12.001"}, {"--from", "1:60"}})
         EXPECT_FALSE(parse(bad, &parsed)) << bad.back();
+    // One line that says what a time may be.
+    std::string error;
+    std::vector<std::string> words = {"skarvelin", "--from", "1:6"};
+    std::vector<char*> argv;
+    for (auto& word : words) argv.push_back(word.data());
+    EXPECT_FALSE(parseDemoArguments(3, argv.data(), &parsed, &error));
+    EXPECT_EQ(error, std::string("--from wants a time from 0 to 132000 ms (2:12.000): ") + TIME_FORMS + ", not '1:6'");
 }
 
 TEST(Arguments, OnlyAnExactFirstDashFAsksForFullScreen)

@@ -57,7 +57,7 @@ ArgumentAction rangeEnd(RenderOptions* options, uint32_t* end)
 {
     return [options, end](const std::string& value, std::string* error) {
         if (!parseMilliseconds(value, end)) {
-            *error = "wants a whole number of milliseconds, not '" + value + "'";
+            *error = std::string("wants a time in ") + TIME_FORMS + ", not '" + value + "'";
             return false;
         }
         options->rangeGiven = true;
@@ -109,12 +109,13 @@ CommandLine renderCommandLine(RenderOptions* options)
              return false;
          }},
         {"--times", "LIST", 1,
-         "render exactly these times in milliseconds, in the order given; each\n"
-         "is a still of what a run of the whole programme from 0 at --fps shows\n"
-         "at that millisecond",
+         "render exactly these times, in the order given; each is a still of\n"
+         "what a run of the whole programme from 0 at --fps shows at that\n"
+         "millisecond. A time is milliseconds or M:SS.mmm (10655 or 0:10.655)",
          [options](const std::string& value, std::string* error) {
              if (!parseTimeList(value, &options->times)) {
-                 *error = "wants milliseconds separated by commas (e.g. 100,2500,10655), not '" + value + "'";
+                 *error = std::string("wants times separated by commas (e.g. 100,2500,1:06.5), each in ") +
+                          TIME_FORMS + ", not '" + value + "'";
                  return false;
              }
              options->haveTimes = true;
@@ -122,11 +123,11 @@ CommandLine renderCommandLine(RenderOptions* options)
          },
          nullptr, "T1,T2,..."},
         {"--from", "MS", 1,
-         "first frame time (default 0); every frame is what a run from 0 at --fps\n"
-         "shows at its millisecond, the --times still of it, also when MS is not\n"
-         "a multiple of 1000/fps",
+         "first frame time (default 0), a time as --times takes it; every frame\n"
+         "is what a run from 0 at --fps shows at its millisecond, the --times\n"
+         "still of it, also when MS is not a multiple of 1000/fps",
          rangeEnd(options, &options->from)},
-        {"--to", "MS", 1, "last frame time, inclusive (default 132000)", rangeEnd(options, &options->to)},
+        {"--to", "MS", 1, "last frame time, inclusive (default 132000, 2:12)", rangeEnd(options, &options->to)},
         {"--fps", "N", 1,
          "frames per second between --from and --to, and of the run a --times\n"
          "still belongs to (default 60, a display's refresh)",
