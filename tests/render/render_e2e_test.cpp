@@ -1,12 +1,15 @@
 #include "../data/generated_data_set.h"
+#include "contact_sheet.h"
 #include "files.h"
 #include "process.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <regex>
 #include <set>
@@ -187,6 +190,63 @@ TEST(RenderStartAnywhere, StillsAndClipsShowWhatARunFromZeroShows)
             ++compared;
         }
     EXPECT_EQ(compared, 7 + 4 * 11);
+}
+
+// The contact sheet of the default set: at least 1200 pixels wide, and each
+// cell is the --times still of its time, scaled down; cells of different
+// scenes differ.
+TEST(RenderSheet, EachCellIsTheStillOfItsTimeScaledDown)
+{
+    std::string failure;
+    const std::string data = generatedDataSet(&failure);
+    ASSERT_FALSE(data.empty()) << failure;
+    TempDir out;
+    auto render = [&](std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), binaryPath("skarvelin-render"));
+        ProcessResult result = runProcess(arguments, data, {}, 120);
+        EXPECT_EQ(result.status, 0) << result.err;
+    };
+    auto read = [](const std::string& path, int* width, int* height) {
+        std::istringstream size(runProcess({"identify", "-format", "%w %h", path}, "").out);
+        size >> *width >> *height;
+        const std::string rgb = runProcess({"convert", path, "-depth", "8", "rgb:-"}, "").out;
+        return std::vector<unsigned char>(rgb.begin(), rgb.end());
+    };
+    render({"--sheet", out / "sheet.png"});
+    const std::vector<uint32_t> times = sheetTimes();
+    // Stills of three scenes, one of them the band-sliced twist room.
+    const size_t cells[] = {12, 15, 20};
+    std::string list;
+    for (size_t i : cells) list += (list.empty() ? "" : ",") + std::to_string(times[i]);
+    render({"--times", list, "--png", out / "stills"});
+
+    int width = 0, height = 0;
+    const std::vector<unsigned char> sheet = read(out / "sheet.png", &width, &height);
+    const SheetLayout layout = sheetLayout(640, 480, times.size());
+    EXPECT_GE(width, 1200);
+    ASSERT_EQ(width, layout.width);
+    ASSERT_EQ(height, layout.height);
+    ASSERT_EQ(sheet.size(), static_cast<size_t>(width) * height * 3);
+    auto cell = [&](size_t i) {
+        std::vector<unsigned char> pixels;
+        for (int y = 0; y < layout.pictureHeight; ++y) {
+            const auto row = sheet.begin() + (static_cast<size_t>(layout.pictureY(i) + y) * width + layout.pictureX(i)) * 3;
+            pixels.insert(pixels.end(), row, row + layout.pictureWidth * 3);
+        }
+        return pixels;
+    };
+    for (size_t i : cells) {
+        char name[32];
+        std::snprintf(name, sizeof name, "stills/%06u.png", times[i]);
+        int stillWidth = 0, stillHeight = 0;
+        const std::vector<unsigned char> still = read(out / name, &stillWidth, &stillHeight);
+        ASSERT_EQ(still.size(), 640u * 480 * 3) << name;
+        EXPECT_TRUE(cell(i) == scaleDown(still, 640, 480, layout.pictureWidth, layout.pictureHeight))
+            << "cell " << i << " is not the still of " << times[i] << " ms";
+        EXPECT_GT(std::count_if(still.begin(), still.end(), [](unsigned char v) { return v > 40; }), 10000) << name;
+    }
+    EXPECT_FALSE(cell(12) == cell(15));
+    EXPECT_FALSE(cell(15) == cell(20));
 }
 
 TEST_F(RenderTool, VideoHoldsThePicturesAndTheMusicFromTheFirstFramesTime)
@@ -407,6 +467,14 @@ TEST_F(RenderTool, BadArgumentsAndUnusableFoldersGiveAMessageAndANonZeroStatus)
         {"--crf=18.5", "--video", "out.mp4"},
         {"--preset", "warp", "--video", "out.mp4"},
         {"--preset", "veryfast", "--bench"},
+        {"--sheet", "s.png", "--times", "100"},
+        {"--sheet", "s.png", "--from", "100"},
+        {"--sheet", "s.png", "--png", "frames"},
+        {"--sheet", "s.png", "--aspect", "4:3"},
+        {"--sheet", "s.png", "--size", "320x239"},
+        {"--sheet", "s.png", "--size", "239x480"},
+        {"--sheet", "data"},
+        {"--sheet", "nowhere/s.png"},
     };
     for (const auto& arguments : bad) {
         std::string shown;

@@ -1,5 +1,7 @@
 #include "options.h"
 
+#include "contact_sheet.h"
+
 #include "command_line/option_table.h"
 #include "shell/programme_state.h"
 
@@ -148,6 +150,11 @@ CommandLine renderCommandLine(RenderOptions* options)
          outputPath(&options->pngFolder)},
         {"--video", "FILE", 2, "encode the frames with the soundtrack (H.264 in MP4) through ffmpeg",
          outputPath(&options->videoFile)},
+        {"--sheet", "FILE", 2,
+         "write the whole programme as one PNG picture: about 40 stills (every\n"
+         "scene's start and every 4 s), each labelled with its time and scenes,\n"
+         "drawn at --size (at least 240 rows) and scaled down",
+         outputPath(&options->sheetFile)},
         {"--aspect", "4:3", 3,
          "draw the picture at 4:3 at the frame's full height (or width), centred\n"
          "between black bars, instead of stretching it over the frame",
@@ -248,8 +255,29 @@ bool parseOptions(int argc, char** argv, RenderOptions* options, std::string* er
             return false;
         }
     }
-    if (options->pngFolder.empty() && options->videoFile.empty() && !options->bench) {
-        *error = "nothing to do: give --png DIR, --video FILE or --bench";
+    if (!options->sheetFile.empty()) {
+        if (options->haveTimes || options->rangeGiven) {
+            *error = "--sheet chooses its own times: give it without --times, --from or --to";
+            return false;
+        }
+        if (!options->pngFolder.empty() || !options->videoFile.empty() || options->bench) {
+            *error = "--sheet makes one picture: give it without --png, --video or --bench";
+            return false;
+        }
+        if (options->aspect4by3) {
+            *error = "--sheet draws the stills at --size: give it without --aspect";
+            return false;
+        }
+        if (options->width < SHEET_CELL_WIDTH || options->height < SHEET_MIN_STILL_ROWS) {
+            *error = "--sheet draws its stills at least " + std::to_string(SHEET_CELL_WIDTH) + "x" +
+                     std::to_string(SHEET_MIN_STILL_ROWS) +
+                     " (the twist scenes draw nothing under 240 rows), not at --size " +
+                     std::to_string(options->width) + "x" + std::to_string(options->height);
+            return false;
+        }
+    }
+    if (options->pngFolder.empty() && options->videoFile.empty() && !options->bench && options->sheetFile.empty()) {
+        *error = "nothing to do: give --png DIR, --video FILE, --sheet FILE or --bench";
         return false;
     }
     return true;
@@ -258,6 +286,7 @@ bool parseOptions(int argc, char** argv, RenderOptions* options, std::string* er
 std::vector<uint32_t> frameTimes(const RenderOptions& options)
 {
     if (options.haveTimes) return options.times;
+    if (!options.sheetFile.empty()) return sheetTimes();
     std::vector<uint32_t> times;
     // The frames of a run from 0 at the same rate, moved to start at --from.
     const uint32_t span = options.to - options.from;
