@@ -147,8 +147,13 @@ ContactSheet::ContactSheet(int stillWidth, int stillHeight, std::vector<uint32_t
         const int labelY = layout_.pictureY(i) + layout_.pictureHeight + 6;
         text(minutesAndSeconds(times_[i]), layout_.pictureX(i), labelY, LABEL_SCALE, TIME);
         // Two scenes' names may be too long for the picture's width at the
-        // label's size: then they are drawn at half of it.
-        const std::string names = sceneNamesAt(times_[i]);
+        // label's size: then without the blanks around the '+', or at half
+        // the size.
+        std::string names = sceneNamesAt(times_[i]);
+        if (textWidth(names, LABEL_SCALE) > layout_.pictureWidth) {
+            const size_t plus = names.find(" + ");
+            if (plus != std::string::npos) names.replace(plus, 3, "+");
+        }
         const int scale = textWidth(names, LABEL_SCALE) <= layout_.pictureWidth ? LABEL_SCALE : 1;
         text(names, layout_.pictureX(i), labelY + LABEL_LINE + 5, scale, NAMES);
     }
