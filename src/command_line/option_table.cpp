@@ -1,5 +1,6 @@
 #include "command_line/option_table.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -110,10 +111,46 @@ bool parseWholeNumber(const std::string& text, uint64_t max, uint64_t* value)
     return true;
 }
 
+const char* const TIME_FORMS = "milliseconds (66500), M:SS (1:06), M:SS.mmm (1:06.500) or SS.mmm (66.5)";
+
 bool parseMilliseconds(const std::string& text, uint32_t* value)
 {
-    uint64_t result;
-    if (!parseWholeNumber(text, UINT32_MAX, &result)) return false;
+    const size_t colon = text.find(':');
+    const size_t point = text.find('.');
+    uint64_t minutes = 0;
+    size_t secondsStart = 0;
+    if (colon != std::string::npos) {
+        // Digits only, so a point before the colon ("1.5:00") is refused here.
+        if (!parseWholeNumber(text.substr(0, colon), UINT32_MAX / 60000, &minutes)) return false;
+        secondsStart = colon + 1;
+    }
+    const size_t secondsEnd = point == std::string::npos ? text.size() : point;
+    const std::string secondsText = text.substr(secondsStart, secondsEnd - secondsStart);
+    uint64_t seconds;
+    if (colon == std::string::npos && point == std::string::npos) {
+        // No colon and no point: the whole of it is milliseconds.
+        if (!parseWholeNumber(secondsText, UINT32_MAX, &seconds)) return false;
+        *value = static_cast<uint32_t>(seconds);
+        return true;
+    }
+    if (colon != std::string::npos && secondsText.size() != 2) return false;
+    if (!parseWholeNumber(secondsText, colon != std::string::npos ? 59 : UINT32_MAX / 1000, &seconds)) return false;
+    uint64_t fraction = 0;
+    if (point != std::string::npos) {
+        // One to three decimals: ".5" is 500 ms, ".05" 50 ms.
+        const std::string decimals = text.substr(point + 1);
+        if (decimals.size() > 3 || !parseWholeNumber(decimals, 999, &fraction)) return false;
+        for (size_t i = decimals.size(); i < 3; ++i) fraction *= 10;
+    }
+    const uint64_t result = (minutes * 60 + seconds) * 1000 + fraction;
+    if (result > UINT32_MAX) return false;
     *value = static_cast<uint32_t>(result);
     return true;
+}
+
+std::string minutesAndSeconds(uint32_t t)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%u:%02u.%03u", t / 60000, t / 1000 % 60, t % 1000);
+    return text;
 }

@@ -56,7 +56,17 @@ std::string usageText(const CommandLine& commandLine);
 // A non-empty run of decimal digits and nothing else, at most max.
 bool parseWholeNumber(const std::string& text, uint64_t max, uint64_t* value);
 
-// Milliseconds as both programs that take times read them: a whole number
-// that fits in 32 bits. Whether it lies within the programme is the caller's
-// to say, in its own words.
+// A time as both programs read it, in milliseconds: a whole number of them
+// ("66500"), or minutes and seconds as the timeline prints them ("1:06",
+// "1:06.5", "1:06.500"), or seconds with up to three decimals ("66.5"). With a
+// colon the seconds are two digits below 60; no sign, no blank, no empty part,
+// nothing finer than a millisecond; the result fits in 32 bits. Whether it lies
+// within the programme is the caller's to say, in its own words.
 bool parseMilliseconds(const std::string& text, uint32_t* value);
+
+// The forms parseMilliseconds takes, for the messages that refuse a time:
+// "milliseconds (66500), M:SS (1:06), M:SS.mmm (1:06.500) or SS.mmm (66.5)".
+extern const char* const TIME_FORMS;
+
+// t as the timeline prints it and parseMilliseconds reads it back: m:ss.mmm.
+std::string minutesAndSeconds(uint32_t t);

@@ -64,13 +64,14 @@ CommandLine demoCommandLine(DemoArguments* arguments)
              return true;
          }},
         {"--from", "MS", 1,
-         "start MS milliseconds into the programme (0 to 132000): the music\n"
-         "starts there and the scenes are where a run from the start has them",
+         "start MS milliseconds into the programme (0 to 132000), or M:SS.mmm\n"
+         "as the timeline shows it (1:06.5): the music starts there and the\n"
+         "scenes are where a run from the start has them",
          [arguments](const std::string& value, std::string* error) {
              uint32_t ms;
              if (!parseMilliseconds(value, &ms) || ms > static_cast<uint32_t>(PROGRAMME_END_MS)) {
-                 *error = "wants a whole number of milliseconds from 0 to " + std::to_string(PROGRAMME_END_MS) +
-                          ", not '" + value + "'";
+                 *error = "wants a time from 0 to " + std::to_string(PROGRAMME_END_MS) + " ms (" +
+                          minutesAndSeconds(PROGRAMME_END_MS) + "): " + TIME_FORMS + ", not '" + value + "'";
                  return false;
              }
              arguments->fromMs = ms;

@@ -15,16 +15,16 @@ const float PHASE_SCALE = 0.00066666666f;
 
 // Two windows overlap, 10126..10650: the credits draw first, the twist column after them.
 const ScheduleRow SCHEDULE[SCHEDULE_ROWS] = {
-    {1, 3559, "hearing", hearingScene, nullptr, nullptr, nullptr},
+    {1, 3559, "title", hearingScene, nullptr, nullptr, nullptr},
     {3651, 10650, "credits", creditsScene, nullptr, nullptr, nullptr},
-    {10126, 31999, "twistColumn", twistColumnScene, stepTwistColumnScene, nullptr, nullptr},
-    {32001, 45999, "spike", spikeScene, stepSpikeScene, nullptr, nullptr},
-    {46158, 51502, "soya", soyaScene, nullptr, nullptr, nullptr},
-    {53313, 66517, "twistRoom", twistRoomScene, stepTwistRoomScene, nullptr, nullptr},
+    {10126, 31999, "twist-column", twistColumnScene, stepTwistColumnScene, nullptr, nullptr},
+    {32001, 45999, "spiked-tube", spikeScene, stepSpikeScene, nullptr, nullptr},
+    {46158, 51502, "slideshow", soyaScene, nullptr, nullptr, nullptr},
+    {53313, 66517, "twist-room", twistRoomScene, stepTwistRoomScene, nullptr, nullptr},
     {67523, 81510, "blob", blobScene, stepBlobScene, blobShapesSphereCache, nullptr},
     {81680, 88392, "spheres", spheresScene, stepSpheresScene, spheresShapeSphereCache, spheresLeaveSquareProjection},
     {88841, 109586, "tunnel", tunnelScene, nullptr, nullptr, tunnelWidensView},
-    {110151, 131026, "bitmap", bitmapScene, stepBitmapScene, nullptr, nullptr},
+    {110151, 131026, "bitmap-wave", bitmapScene, stepBitmapScene, nullptr, nullptr},
 };
 
 bool rowContains(const ScheduleRow& row, uint32_t t)

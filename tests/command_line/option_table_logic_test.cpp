@@ -116,3 +116,38 @@ TEST(OptionTable, WholeNumbersAndMillisecondsAreDigitsWithinTheirLimit)
     EXPECT_FALSE(parseMilliseconds("4e4", &ms));
     EXPECT_EQ(ms, 4294967295u);
 }
+
+// Times as the timeline prints them, and the edges of each form.
+TEST(OptionTable, TimesAreMillisecondsOrMinutesAndSecondsAsTheTimelinePrintsThem)
+{
+    const std::pair<const char*, uint32_t> good[] = {
+        {"66500", 66500},        {"1:06", 66000},          {"1:06.5", 66500},      {"1:06.500", 66500},
+        {"1:06.05", 66050},      {"1:06.005", 66005},      {"66.5", 66500},        {"66.500", 66500},
+        {"0:00", 0},             {"0.0", 0},               {"0:59.999", 59999},    {"2:12.000", 132000},
+        {"132.000", 132000},     {"00:07", 7000},          {"125:00", 7500000},    {"4294967.295", 4294967295u},
+        {"71582:47.295", 4294967295u},
+    };
+    for (const auto& [text, expected] : good) {
+        uint32_t ms = 7;
+        EXPECT_TRUE(parseMilliseconds(text, &ms)) << text;
+        EXPECT_EQ(ms, expected) << text;
+    }
+    const char* const bad[] = {
+        "1:60",  "1:6",    "1:006",   "0:59.9999", "0:59.0001", "66.5000", "1.0005", ":06",       "1:",          "1:06.",
+        ".5",    "66.",    "1.5:00",  "1:06:00",   "1:06.5.", "+1:06",     "-0:01",       "1:-06",
+        "1:+06", "-66.5",  " 1:06",   "1:06 ",     "1: 06",   "1:06.-5",   "4294967.296", "71582:47.296",
+        "71583:00", "99999999999:00", "1,5",      "1:06s",   "",          "1;06",
+    };
+    for (const char* text : bad) {
+        uint32_t ms = 7;
+        EXPECT_FALSE(parseMilliseconds(text, &ms)) << text;
+        EXPECT_EQ(ms, 7u) << text;
+    }
+    // What the timeline prints reads back as the same millisecond.
+    for (uint32_t t : {0u, 999u, 59999u, 60000u, 66500u, 132000u, 4294967295u}) {
+        uint32_t back = 7;
+        EXPECT_TRUE(parseMilliseconds(minutesAndSeconds(t), &back)) << minutesAndSeconds(t);
+        EXPECT_EQ(back, t) << minutesAndSeconds(t);
+    }
+    EXPECT_EQ(minutesAndSeconds(66500), "1:06.500");
+}

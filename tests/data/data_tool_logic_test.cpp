@@ -159,9 +159,9 @@ TEST(DataSoundtrack, TheArrangementChangesWhereTheProgrammeChangesScene)
 {
     // The section heard just after each scene of the schedule begins.
     std::map<std::string, std::string> expected = {
-        {"hearing", "intro"},     {"credits", "credits"}, {"twistColumn", "credits"}, {"spike", "spike"},
-        {"soya", "soya"},         {"twistRoom", "twist room"}, {"blob", "blob"},       {"spheres", "spheres"},
-        {"tunnel", "tunnel"},     {"bitmap", "bitmap"},
+        {"title", "intro"},       {"credits", "credits"},       {"twist-column", "credits"}, {"spiked-tube", "spike"},
+        {"slideshow", "soya"},    {"twist-room", "twist room"}, {"blob", "blob"},            {"spheres", "spheres"},
+        {"tunnel", "tunnel"},     {"bitmap-wave", "bitmap"},
     };
     for (const ScheduleRow& row : SCHEDULE) {
         double bar = (row.first + 150) / 1000.0 / BAR_SECONDS;

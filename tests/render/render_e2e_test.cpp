@@ -1,12 +1,15 @@
 #include "../data/generated_data_set.h"
+#include "contact_sheet.h"
 #include "files.h"
 #include "process.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <regex>
 #include <set>
@@ -123,7 +126,8 @@ TEST_F(RenderTool, PngFramesAreNamedByTimeInEightBitRgbWithTheTopRowFirst)
     writeTwoToneJpeg(folder / "data/nois1.jpg", 64, 64, RED, BLUE);
     writeTwoToneJpeg(folder / "data/nois2.jpg", 64, 64, RED, BLUE);
     // Times at which no scene draws: the overlay alone, noise 2 then noise 1.
-    ProcessResult result = render({"--size", "80x60", "--times", "3601,0", "--png", "frames/sub"});
+    // A time may be written as the timeline prints it.
+    ProcessResult result = render({"--size", "80x60", "--times", "0:03.601,0", "--png", "frames/sub"});
     ASSERT_EQ(result.status, 0) << result.err;
     for (const char* name : {"frames/sub/000000.png", "frames/sub/003601.png"}) {
         std::string format;
@@ -138,7 +142,7 @@ TEST_F(RenderTool, PngFramesAreNamedByTimeInEightBitRgbWithTheTopRowFirst)
     }
 
     // An evenly spaced span: floor(i * 1000 / fps) from --from, up to --to inclusive.
-    result = render({"--from", "1000", "--to", "2000", "--fps", "3", "--size", "16x16", "--png", "span"});
+    result = render({"--from", "0:01", "--to", "2.0", "--fps", "3", "--size", "16x16", "--png", "span"});
     ASSERT_EQ(result.status, 0) << result.err;
     std::set<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder / "span"))
@@ -186,6 +190,63 @@ TEST(RenderStartAnywhere, StillsAndClipsShowWhatARunFromZeroShows)
             ++compared;
         }
     EXPECT_EQ(compared, 7 + 4 * 11);
+}
+
+// The contact sheet of the default set: at least 1200 pixels wide, and each
+// cell is the --times still of its time, scaled down; cells of different
+// scenes differ.
+TEST(RenderSheet, EachCellIsTheStillOfItsTimeScaledDown)
+{
+    std::string failure;
+    const std::string data = generatedDataSet(&failure);
+    ASSERT_FALSE(data.empty()) << failure;
+    TempDir out;
+    auto render = [&](std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), binaryPath("skarvelin-render"));
+        ProcessResult result = runProcess(arguments, data, {}, 120);
+        EXPECT_EQ(result.status, 0) << result.err;
+    };
+    auto read = [](const std::string& path, int* width, int* height) {
+        std::istringstream size(runProcess({"identify", "-format", "%w %h", path}, "").out);
+        size >> *width >> *height;
+        const std::string rgb = runProcess({"convert", path, "-depth", "8", "rgb:-"}, "").out;
+        return std::vector<unsigned char>(rgb.begin(), rgb.end());
+    };
+    render({"--sheet", out / "sheet.png"});
+    const std::vector<uint32_t> times = sheetTimes();
+    // Stills of three scenes, one of them the band-sliced twist room.
+    const size_t cells[] = {12, 15, 20};
+    std::string list;
+    for (size_t i : cells) list += (list.empty() ? "" : ",") + std::to_string(times[i]);
+    render({"--times", list, "--png", out / "stills"});
+
+    int width = 0, height = 0;
+    const std::vector<unsigned char> sheet = read(out / "sheet.png", &width, &height);
+    const SheetLayout layout = sheetLayout(640, 480, times.size());
+    EXPECT_GE(width, 1200);
+    ASSERT_EQ(width, layout.width);
+    ASSERT_EQ(height, layout.height);
+    ASSERT_EQ(sheet.size(), static_cast<size_t>(width) * height * 3);
+    auto cell = [&](size_t i) {
+        std::vector<unsigned char> pixels;
+        for (int y = 0; y < layout.pictureHeight; ++y) {
+            const auto row = sheet.begin() + (static_cast<size_t>(layout.pictureY(i) + y) * width + layout.pictureX(i)) * 3;
+            pixels.insert(pixels.end(), row, row + layout.pictureWidth * 3);
+        }
+        return pixels;
+    };
+    for (size_t i : cells) {
+        char name[32];
+        std::snprintf(name, sizeof name, "stills/%06u.png", times[i]);
+        int stillWidth = 0, stillHeight = 0;
+        const std::vector<unsigned char> still = read(out / name, &stillWidth, &stillHeight);
+        ASSERT_EQ(still.size(), 640u * 480 * 3) << name;
+        EXPECT_TRUE(cell(i) == scaleDown(still, 640, 480, layout.pictureWidth, layout.pictureHeight))
+            << "cell " << i << " is not the still of " << times[i] << " ms";
+        EXPECT_GT(std::count_if(still.begin(), still.end(), [](unsigned char v) { return v > 40; }), 10000) << name;
+    }
+    EXPECT_FALSE(cell(12) == cell(15));
+    EXPECT_FALSE(cell(15) == cell(20));
 }
 
 TEST_F(RenderTool, VideoHoldsThePicturesAndTheMusicFromTheFirstFramesTime)
@@ -389,6 +450,9 @@ TEST_F(RenderTool, BadArgumentsAndUnusableFoldersGiveAMessageAndANonZeroStatus)
         {"--times", "100,2OO", "--bench"},
         {"--times", "", "--bench"},
         {"--times", "-5", "--bench"},
+        {"--times", "100,1:60", "--bench"},
+        {"--from", "0:59.9999", "--bench"},
+        {"--to", "2:12.001", "--bench"},
         {"--fps", "0", "--bench"},
         {"--fps", "-30", "--bench"},
         {"--fps", "29.97", "--bench"},
@@ -403,6 +467,14 @@ TEST_F(RenderTool, BadArgumentsAndUnusableFoldersGiveAMessageAndANonZeroStatus)
         {"--crf=18.5", "--video", "out.mp4"},
         {"--preset", "warp", "--video", "out.mp4"},
         {"--preset", "veryfast", "--bench"},
+        {"--sheet", "s.png", "--times", "100"},
+        {"--sheet", "s.png", "--from", "100"},
+        {"--sheet", "s.png", "--png", "frames"},
+        {"--sheet", "s.png", "--aspect", "4:3"},
+        {"--sheet", "s.png", "--size", "320x239"},
+        {"--sheet", "s.png", "--size", "239x480"},
+        {"--sheet", "data"},
+        {"--sheet", "nowhere/s.png"},
     };
     for (const auto& arguments : bad) {
         std::string shown;
@@ -447,14 +519,17 @@ TEST_F(RenderTool, BenchPrintsTheLoadTimeEverySceneAndTheProgramme)
     out.erase(out.begin());
     EXPECT_TRUE(std::regex_match(out[0], std::regex("load [0-9]+ ms"))) << out[0];
     const std::vector<std::pair<std::string, int>> expected = {
-        {"hearing", 1}, {"credits", 2}, {"twistColumn", 1}, {"spike", 1}, {"soya", 0}, {"twistRoom", 0},
-        {"blob", 0},    {"spheres", 0}, {"tunnel", 0},      {"bitmap", 1}, {"programme", 6}};
-    const std::regex line("(\\w+) ([0-9]+) frames ([0-9]+\\.[0-9]+) ms/frame ([0-9]+\\.[0-9]+) fps "
-                          "p95 ([0-9]+\\.[0-9]+) ms max ([0-9]+\\.[0-9]+) ms");
+        {"title", 1}, {"credits", 2}, {"twist-column", 1}, {"spiked-tube", 1}, {"slideshow", 0}, {"twist-room", 0},
+        {"blob", 0},  {"spheres", 0}, {"tunnel", 0},       {"bitmap-wave", 1}, {"programme", 6}};
+    const std::regex line("([a-z-]+) +([0-9]+) frames +([0-9]+\\.[0-9]+) ms/frame +([0-9]+\\.[0-9]+) fps "
+                          "p95 +([0-9]+\\.[0-9]+) ms max +([0-9]+\\.[0-9]+) ms");
     for (size_t i = 0; i < expected.size(); ++i) {
         std::smatch match;
         ASSERT_TRUE(std::regex_match(out[i + 1], match, line)) << out[i + 1];
         EXPECT_EQ(match[1], expected[i].first);
+        // Every line's fields stand in the same columns as the first line's.
+        for (const char* field : {" frames ", " ms/frame ", " fps ", " ms max "})
+            EXPECT_EQ(out[i + 1].find(field), out[1].find(field)) << field << "\n" << out[1] << "\n" << out[i + 1];
         EXPECT_EQ(std::stoi(match[2]), expected[i].second) << out[i + 1];
         const double ms = std::stod(match[3]), fps = std::stod(match[4]);
         const double p95 = std::stod(match[5]), slowest = std::stod(match[6]);

@@ -1,11 +1,16 @@
 #include "bench.h"
 #include "capture.h"
+#include "contact_sheet.h"
 #include "options.h"
 #include "video_writer.h"
 #include "yuv_frame.h"
 
+#include "shell/schedule.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
 #include <vector>
 
 // The 4:3 picture sits centred; where the bars cannot split evenly the right
@@ -84,4 +89,55 @@ TEST(RenderUnits, VideoSizesStopWhereFfmpegsFrameSizeCheckStops)
     EXPECT_EQ(largestVideoHeight(16384), 16128);
     EXPECT_EQ(largestVideoWidth(16384), 16128);
     EXPECT_EQ(largestVideoHeight(16322), 16190);
+}
+
+// The contact sheet: every scene's start and the 4-second grid where a scene
+// draws, none a near repeat of a start; pictures scaled by area; a grid at
+// least 1200 pixels wide whose cells do not touch.
+TEST(RenderUnits, TheSheetShowsEveryScenesStartAndTheGridScaledByArea)
+{
+    const std::vector<uint32_t> times = sheetTimes();
+    EXPECT_GE(times.size(), 35u);
+    EXPECT_LE(times.size(), 45u);
+    EXPECT_TRUE(std::is_sorted(times.begin(), times.end()));
+    for (const ScheduleRow& row : SCHEDULE)
+        EXPECT_EQ(std::count(times.begin(), times.end(), row.first), 1) << row.name;
+    for (uint32_t t : times) EXPECT_NE(sceneNamesAt(t), "") << t;
+    // 32000 draws no scene, 4000 and 68000 come soon after a start, 8000 and 128000 do not.
+    for (uint32_t t : {4000u, 32000u, 52000u, 68000u, 132000u})
+        EXPECT_EQ(std::count(times.begin(), times.end(), t), 0) << t;
+    for (uint32_t t : {8000u, 44000u, 128000u}) EXPECT_EQ(std::count(times.begin(), times.end(), t), 1) << t;
+    EXPECT_EQ(sceneNamesAt(10126), "credits + twist-column");
+
+    struct Scale {
+        int fromWidth, fromHeight, width, height;
+        std::vector<unsigned char> in, out;  // one channel shown, the others the same
+    };
+    const Scale scales[] = {
+        {2, 2, 1, 1, {10, 20, 30, 41}, {25}},               // the mean, rounded to nearest
+        {3, 1, 2, 1, {0, 90, 180}, {30, 150}},              // the middle pixel half in each
+        {3, 1, 3, 1, {0, 90, 180}, {0, 90, 180}},           // the same size: unchanged
+        {1, 3, 1, 2, {0, 90, 180}, {30, 150}},              // down as across
+        {4, 1, 1, 1, {255, 255, 255, 254}, {255}},
+    };
+    for (const Scale& c : scales) {
+        std::vector<unsigned char> rgb, expected;
+        for (unsigned char v : c.in) rgb.insert(rgb.end(), {v, v, static_cast<unsigned char>(255 - v)});
+        for (unsigned char v : c.out) expected.insert(expected.end(), {v, v, static_cast<unsigned char>(255 - v)});
+        EXPECT_EQ(scaleDown(rgb, c.fromWidth, c.fromHeight, c.width, c.height), expected)
+            << c.fromWidth << "x" << c.fromHeight << " to " << c.width << "x" << c.height;
+    }
+
+    for (auto [stillWidth, stillHeight] : {std::pair{640, 480}, {1280, 720}, {240, 240}}) {
+        const SheetLayout layout = sheetLayout(stillWidth, stillHeight, times.size());
+        EXPECT_GE(layout.width, 1200);
+        EXPECT_EQ(layout.pictureWidth, 240);
+        EXPECT_EQ(layout.pictureHeight, 240 * stillHeight / stillWidth);
+        const size_t last = times.size() - 1;
+        EXPECT_LE(layout.pictureX(last) + layout.pictureWidth, layout.width);
+        EXPECT_LE(layout.pictureY(last) + layout.pictureHeight, layout.height);
+        // Neighbours leave room for a frame and, below, for the labels.
+        EXPECT_GE(layout.pictureX(1) - (layout.pictureX(0) + layout.pictureWidth), 2);
+        EXPECT_GE(layout.pictureY(layout.columns) - (layout.pictureY(0) + layout.pictureHeight), 30);
+    }
 }

@@ -92,11 +92,11 @@ TEST(PlayerKeys, HoldResumeSeekAndStepOnTheSixtyFrameGrid)
 // frame rate over the last second, frozen while held.
 TEST(Timeline, SaysTheTimeTheScenesAndTheFrameRate)
 {
-    EXPECT_EQ(overlayLines(40016, 60, true), (std::vector<std::string>{"0:40.016  spike", "60 fps  paused"}));
+    EXPECT_EQ(overlayLines(40016, 60, true), (std::vector<std::string>{"0:40.016  spiked-tube", "60 fps  paused"}));
     EXPECT_EQ(overlayLines(10400, 59, false),
-              (std::vector<std::string>{"0:10.400  credits + twistColumn", "59 fps"}));
+              (std::vector<std::string>{"0:10.400  credits + twist-column", "59 fps"}));
     EXPECT_EQ(overlayLines(132000, 0, false), (std::vector<std::string>{"2:12.000  -", "0 fps"}));
-    EXPECT_EQ(overlayLines(65001, 7, false)[0], "1:05.001  twistRoom");
+    EXPECT_EQ(overlayLines(65001, 7, false)[0], "1:05.001  twist-room");
 
     Player player(0, false);
     for (int i = 0; i < 120; ++i) player.frameShown(i * 10.0);  // 100 frames a second, for 1.2 s

@@ -1,3 +1,4 @@
+#include "command_line/option_table.h"
 #include "shell/arguments.h"
 #include "shell/clock.h"
 #include "shell/schedule.h"
@@ -28,25 +29,25 @@ std::string scenesAt(uint32_t t)
 TEST(Schedule, WindowBoundsAreInclusiveAndGapsDrawNoScene)
 {
     EXPECT_EQ(scenesAt(0), "");
-    EXPECT_EQ(scenesAt(1), "hearing");
-    EXPECT_EQ(scenesAt(3559), "hearing");
+    EXPECT_EQ(scenesAt(1), "title");
+    EXPECT_EQ(scenesAt(3559), "title");
     EXPECT_EQ(scenesAt(3560), "");
     EXPECT_EQ(scenesAt(3650), "");
     EXPECT_EQ(scenesAt(3651), "credits");
     EXPECT_EQ(scenesAt(10125), "credits");
-    EXPECT_EQ(scenesAt(10651), "twistColumn");
-    EXPECT_EQ(scenesAt(31999), "twistColumn");
+    EXPECT_EQ(scenesAt(10651), "twist-column");
+    EXPECT_EQ(scenesAt(31999), "twist-column");
     EXPECT_EQ(scenesAt(32000), "");
-    EXPECT_EQ(scenesAt(32001), "spike");
-    EXPECT_EQ(scenesAt(45999), "spike");
+    EXPECT_EQ(scenesAt(32001), "spiked-tube");
+    EXPECT_EQ(scenesAt(45999), "spiked-tube");
     EXPECT_EQ(scenesAt(46000), "");
     EXPECT_EQ(scenesAt(46157), "");
-    EXPECT_EQ(scenesAt(46158), "soya");
-    EXPECT_EQ(scenesAt(51502), "soya");
+    EXPECT_EQ(scenesAt(46158), "slideshow");
+    EXPECT_EQ(scenesAt(51502), "slideshow");
     EXPECT_EQ(scenesAt(51503), "");
     EXPECT_EQ(scenesAt(53312), "");
-    EXPECT_EQ(scenesAt(53313), "twistRoom");
-    EXPECT_EQ(scenesAt(66517), "twistRoom");
+    EXPECT_EQ(scenesAt(53313), "twist-room");
+    EXPECT_EQ(scenesAt(66517), "twist-room");
     EXPECT_EQ(scenesAt(66518), "");
     EXPECT_EQ(scenesAt(67522), "");
     EXPECT_EQ(scenesAt(67523), "blob");
@@ -61,16 +62,16 @@ TEST(Schedule, WindowBoundsAreInclusiveAndGapsDrawNoScene)
     EXPECT_EQ(scenesAt(109586), "tunnel");
     EXPECT_EQ(scenesAt(109587), "");
     EXPECT_EQ(scenesAt(110150), "");
-    EXPECT_EQ(scenesAt(110151), "bitmap");
-    EXPECT_EQ(scenesAt(131026), "bitmap");
+    EXPECT_EQ(scenesAt(110151), "bitmap-wave");
+    EXPECT_EQ(scenesAt(131026), "bitmap-wave");
     EXPECT_EQ(scenesAt(131027), "");
     EXPECT_EQ(scenesAt(132000), "");
 }
 
 TEST(Schedule, CreditsAndTwistColumnOverlapWithCreditsFirst)
 {
-    EXPECT_EQ(scenesAt(10126), "credits,twistColumn");
-    EXPECT_EQ(scenesAt(10650), "credits,twistColumn");
+    EXPECT_EQ(scenesAt(10126), "credits,twist-column");
+    EXPECT_EQ(scenesAt(10650), "credits,twist-column");
     for (uint32_t t = 0; t <= 132500; ++t) {
         if (t >= 10126 && t <= 10650) continue;
         ASSERT_EQ(scenesAt(t).find(','), std::string::npos) << "two scenes at " << t;
@@ -162,9 +163,22 @@ TEST(Arguments, FromTakesMillisecondsOfTheProgrammeWhereverItStands)
     // Starting held needs the keys that play on.
     EXPECT_TRUE(parse({"--paused"}, &parsed));
     EXPECT_TRUE(parsed.controls && parsed.paused);
+    // Minutes and seconds as the timeline prints them.
+    EXPECT_TRUE(parse({"--from", "1:06.5"}, &parsed));
+    EXPECT_EQ(parsed.fromMs, 66500u);
+    EXPECT_TRUE(parse({"--from=2:12"}, &parsed));
+    EXPECT_EQ(parsed.fromMs, 132000u);
     for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
-             {"--from", "132001"}, {"--from", ""}, {"--from", "4e4"}, {"--from", "99999999999"}, {"--from"}})
+             {"--from", "132001"}, {"--from", ""}, {"--from", "4e4"}, {"--from", "99999999999"}, {"--from"},
+             {"--from", "2:12.001"}, {"--from", "1:60"}})
         EXPECT_FALSE(parse(bad, &parsed)) << bad.back();
+    // One line that says what a time may be.
+    std::string error;
+    std::vector<std::string> words = {"skarvelin", "--from", "1:6"};
+    std::vector<char*> argv;
+    for (auto& word : words) argv.push_back(word.data());
+    EXPECT_FALSE(parseDemoArguments(3, argv.data(), &parsed, &error));
+    EXPECT_EQ(error, std::string("--from wants a time from 0 to 132000 ms (2:12.000): ") + TIME_FORMS + ", not '1:6'");
 }
 
 TEST(Arguments, OnlyAnExactFirstDashFAsksForFullScreen)

@@ -1,18 +1,11 @@
-// A 5x7 bitmap font of our own for the pictures' lettering: A-Z, 0-9, the
-// blank and a few signs. Letters are drawn as blocks, scaled to any size.
+// The pictures' lettering in the font of glyphs.h: letters drawn as blocks,
+// scaled to any size.
 #pragma once
 
 #include "canvas.h"
+#include "glyphs.h"
 
 #include <string>
-
-constexpr int GLYPH_COLUMNS = 5;
-constexpr int GLYPH_ROWS = 7;
-
-// The glyph's rows, top first, as strings of '#' (ink) and '.' (paper);
-// null for a character the font does not have. Lower case maps to upper case.
-const char* const* glyphRows(char c);
-bool glyphHas(char c);
 
 struct TextStyle {
     float cellWidth;    // width of one font pixel, in canvas pixels

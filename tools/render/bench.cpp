@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 double median(std::vector<double> values)
 {
@@ -43,15 +44,17 @@ std::string loadLine(double milliseconds)
     return line;
 }
 
-std::string benchLine(const std::string& name, const std::vector<double>& milliseconds)
+std::string benchLine(const std::string& name, const std::vector<double>& milliseconds, size_t nameWidth)
 {
     const double ms = median(milliseconds);
     const double fps = ms > 0 ? 1000 / ms : 0;
     const double slowest = milliseconds.empty() ? 0 : *std::max_element(milliseconds.begin(), milliseconds.end());
+    // Every figure right-aligned in a column as wide as a whole programme's
+    // frames at a thousand a second, or as a software rasteriser's slowest frame.
     char numbers[160];
-    std::snprintf(numbers, sizeof numbers, " %zu frames %.3f ms/frame %.1f fps p95 %.3f ms max %.3f ms",
+    std::snprintf(numbers, sizeof numbers, " %6zu frames %9.3f ms/frame %7.1f fps p95 %9.3f ms max %9.3f ms",
                   milliseconds.size(), ms, fps, percentile(milliseconds, 0.95), slowest);
-    return name + numbers;
+    return name + std::string(nameWidth > name.size() ? nameWidth - name.size() : 0, ' ') + numbers;
 }
 
 void BenchTimes::add(uint32_t t, double milliseconds)
@@ -63,8 +66,11 @@ void BenchTimes::add(uint32_t t, double milliseconds)
 
 std::vector<std::string> BenchTimes::lines() const
 {
+    const std::string total = "programme";
+    size_t width = total.size();
+    for (const ScheduleRow& row : SCHEDULE) width = std::max(width, std::strlen(row.name));
     std::vector<std::string> result;
-    for (int i = 0; i < SCHEDULE_ROWS; ++i) result.push_back(benchLine(SCHEDULE[i].name, scene[i]));
-    result.push_back(benchLine("programme", programme));
+    for (int i = 0; i < SCHEDULE_ROWS; ++i) result.push_back(benchLine(SCHEDULE[i].name, scene[i], width));
+    result.push_back(benchLine(total, programme, width));
     return result;
 }

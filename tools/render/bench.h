@@ -23,8 +23,9 @@ std::string loadLine(double milliseconds);
 
 // "<name> <frames> frames <median ms> ms/frame <fps> fps p95 <ms> ms max <ms> ms":
 // the slow frames a viewer notices as stutter after the median; a name with no
-// frames gets 0 for every figure.
-std::string benchLine(const std::string& name, const std::vector<double>& milliseconds);
+// frames gets 0 for every figure. The name is padded to nameWidth and every
+// figure to a fixed width, so the lines of one run line up in columns.
+std::string benchLine(const std::string& name, const std::vector<double>& milliseconds, size_t nameWidth = 0);
 
 struct BenchTimes {
     std::vector<double> scene[SCHEDULE_ROWS];

@@ -1,5 +1,7 @@
 #include "options.h"
 
+#include "contact_sheet.h"
+
 #include "command_line/option_table.h"
 #include "shell/programme_state.h"
 
@@ -57,7 +59,7 @@ ArgumentAction rangeEnd(RenderOptions* options, uint32_t* end)
 {
     return [options, end](const std::string& value, std::string* error) {
         if (!parseMilliseconds(value, end)) {
-            *error = "wants a whole number of milliseconds, not '" + value + "'";
+            *error = std::string("wants a time in ") + TIME_FORMS + ", not '" + value + "'";
             return false;
         }
         options->rangeGiven = true;
@@ -109,12 +111,13 @@ CommandLine renderCommandLine(RenderOptions* options)
              return false;
          }},
         {"--times", "LIST", 1,
-         "render exactly these times in milliseconds, in the order given; each\n"
-         "is a still of what a run of the whole programme from 0 at --fps shows\n"
-         "at that millisecond",
+         "render exactly these times, in the order given; each is a still of\n"
+         "what a run of the whole programme from 0 at --fps shows at that\n"
+         "millisecond. A time is milliseconds or M:SS.mmm (10655 or 0:10.655)",
          [options](const std::string& value, std::string* error) {
              if (!parseTimeList(value, &options->times)) {
-                 *error = "wants milliseconds separated by commas (e.g. 100,2500,10655), not '" + value + "'";
+                 *error = std::string("wants times separated by commas (e.g. 100,2500,1:06.5), each in ") +
+                          TIME_FORMS + ", not '" + value + "'";
                  return false;
              }
              options->haveTimes = true;
@@ -122,11 +125,11 @@ CommandLine renderCommandLine(RenderOptions* options)
          },
          nullptr, "T1,T2,..."},
         {"--from", "MS", 1,
-         "first frame time (default 0); every frame is what a run from 0 at --fps\n"
-         "shows at its millisecond, the --times still of it, also when MS is not\n"
-         "a multiple of 1000/fps",
+         "first frame time (default 0), a time as --times takes it; every frame\n"
+         "is what a run from 0 at --fps shows at its millisecond, the --times\n"
+         "still of it, also when MS is not a multiple of 1000/fps",
          rangeEnd(options, &options->from)},
-        {"--to", "MS", 1, "last frame time, inclusive (default 132000)", rangeEnd(options, &options->to)},
+        {"--to", "MS", 1, "last frame time, inclusive (default 132000, 2:12)", rangeEnd(options, &options->to)},
         {"--fps", "N", 1,
          "frames per second between --from and --to, and of the run a --times\n"
          "still belongs to (default 60, a display's refresh)",
@@ -147,6 +150,11 @@ CommandLine renderCommandLine(RenderOptions* options)
          outputPath(&options->pngFolder)},
         {"--video", "FILE", 2, "encode the frames with the soundtrack (H.264 in MP4) through ffmpeg",
          outputPath(&options->videoFile)},
+        {"--sheet", "FILE", 2,
+         "write the whole programme as one PNG picture: about 40 stills (every\n"
+         "scene's start and every 4 s), each labelled with its time and scenes,\n"
+         "drawn at --size (at least 240 rows) and scaled down",
+         outputPath(&options->sheetFile)},
         {"--aspect", "4:3", 3,
          "draw the picture at 4:3 at the frame's full height (or width), centred\n"
          "between black bars, instead of stretching it over the frame",
@@ -247,8 +255,29 @@ bool parseOptions(int argc, char** argv, RenderOptions* options, std::string* er
             return false;
         }
     }
-    if (options->pngFolder.empty() && options->videoFile.empty() && !options->bench) {
-        *error = "nothing to do: give --png DIR, --video FILE or --bench";
+    if (!options->sheetFile.empty()) {
+        if (options->haveTimes || options->rangeGiven) {
+            *error = "--sheet chooses its own times: give it without --times, --from or --to";
+            return false;
+        }
+        if (!options->pngFolder.empty() || !options->videoFile.empty() || options->bench) {
+            *error = "--sheet makes one picture: give it without --png, --video or --bench";
+            return false;
+        }
+        if (options->aspect4by3) {
+            *error = "--sheet draws the stills at --size: give it without --aspect";
+            return false;
+        }
+        if (options->width < SHEET_CELL_WIDTH || options->height < SHEET_MIN_STILL_ROWS) {
+            *error = "--sheet draws its stills at least " + std::to_string(SHEET_CELL_WIDTH) + "x" +
+                     std::to_string(SHEET_MIN_STILL_ROWS) +
+                     " (the twist scenes draw nothing under 240 rows), not at --size " +
+                     std::to_string(options->width) + "x" + std::to_string(options->height);
+            return false;
+        }
+    }
+    if (options->pngFolder.empty() && options->videoFile.empty() && !options->bench && options->sheetFile.empty()) {
+        *error = "nothing to do: give --png DIR, --video FILE, --sheet FILE or --bench";
         return false;
     }
     return true;
@@ -257,6 +286,7 @@ bool parseOptions(int argc, char** argv, RenderOptions* options, std::string* er
 std::vector<uint32_t> frameTimes(const RenderOptions& options)
 {
     if (options.haveTimes) return options.times;
+    if (!options.sheetFile.empty()) return sheetTimes();
     std::vector<uint32_t> times;
     // The frames of a run from 0 at the same rate, moved to start at --from.
     const uint32_t span = options.to - options.from;

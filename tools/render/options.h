@@ -19,6 +19,7 @@ struct RenderOptions {
     bool rangeGiven = false;      // --from or --to appeared
     std::string pngFolder;        // empty: no PNG frames
     std::string videoFile;        // empty: no video
+    std::string sheetFile;        // empty: no contact sheet
     bool aspect4by3 = false;      // --aspect 4:3: the picture at 4:3 between black bars
     int crf = DEFAULT_CRF;        // H.264 quality for --video (lower is better)
     std::string preset = DEFAULT_PRESET;  // x264 speed preset for --video
@@ -36,7 +37,7 @@ std::string renderUsage();
 bool parseOptions(int argc, char** argv, RenderOptions* options, std::string* error);
 
 // The times of the frames to render, in rendering order. With --times, the
-// list as given. Otherwise frame i (from 0) is at from + floor(i * 1000 / fps),
+// list as given; with --sheet, the sheet's. Otherwise frame i (from 0) is at from + floor(i * 1000 / fps),
 // computed in integers, for as long as that is not past to: each frame is at
 // most one millisecond early against the exact 1000/fps grid, and a video at
 // fps frames a second stays in step with the music.

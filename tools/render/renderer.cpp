@@ -2,6 +2,7 @@
 
 #include "bench.h"
 #include "capture.h"
+#include "contact_sheet.h"
 #include "headless/headless_context.h"
 #include "options.h"
 #include "png_writer.h"
@@ -63,6 +64,15 @@ int renderProgramme(const RenderOptions& options)
             return fail(EXIT_USAGE, "--video " + options.videoFile + ": there is no folder " + parent);
         if (!prepareFolder(parent, &error)) return fail(EXIT_FAILED, error);
     }
+    if (!options.sheetFile.empty()) {
+        if (isFolder(options.sheetFile.c_str()))
+            return fail(EXIT_USAGE, "--sheet wants a file to write, and " + options.sheetFile + " is a folder");
+        std::string parent = std::filesystem::path(options.sheetFile).parent_path().string();
+        if (parent.empty()) parent = ".";
+        if (!isFolder(parent.c_str()))
+            return fail(EXIT_USAGE, "--sheet " + options.sheetFile + ": there is no folder " + parent);
+        if (!prepareFolder(parent, &error)) return fail(EXIT_FAILED, error);
+    }
 
     // The scenes draw into a render target of the picture's own size, so
     // with --aspect they see a 4:3 window; the capture adds the bars.
@@ -108,6 +118,9 @@ int renderProgramme(const RenderOptions& options)
     if (!options.pngFolder.empty() || !options.videoFile.empty())
         capture = std::make_unique<FrameCapture>(options.width, options.height, area, options.pngFolder,
                                                  options.videoFile.empty() ? nullptr : &video);
+    std::unique_ptr<ContactSheet> sheet;
+    if (!options.sheetFile.empty())
+        sheet = std::make_unique<ContactSheet>(options.width, options.height, times, options.fps);
     BenchTimes bench;
     ProgressBar progress(times.size());
     // Every frame shows what a run of the whole programme from 0 at the same rate
@@ -123,6 +136,7 @@ int renderProgramme(const RenderOptions& options)
             bench.add(t, millisecondsSince(frameStart));
         }
         if (capture && !capture->add(t)) break;
+        if (sheet) sheet->placeDrawnStill(i);
         progress.update(i + 1, t);
     }
     progress.finish();
@@ -133,6 +147,12 @@ int renderProgramme(const RenderOptions& options)
         if (isatty(STDERR_FILENO))
             std::fprintf(stderr, "Wrote %s: %zu frames at %d fps.\n", options.videoFile.c_str(), times.size(),
                          options.fps);
+    }
+    if (sheet) {
+        if (!sheet->write(options.sheetFile, &error)) return fail(EXIT_FAILED, error);
+        if (isatty(STDERR_FILENO))
+            std::fprintf(stderr, "Wrote %s: %zu stills, %dx%d.\n", options.sheetFile.c_str(), times.size(),
+                         sheet->layout().width, sheet->layout().height);
     }
     if (options.bench)
         for (const std::string& line : bench.lines()) std::printf("%s\n", line.c_str());
