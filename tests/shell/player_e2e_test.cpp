@@ -165,9 +165,9 @@ TEST(Player, HeldFramesAreTheStillsOfTheirTimesAndTheKeysHoldStepAndSeek)
 
 // Full screen at 4:3 on a 16:9 screen, started a second and a half before
 // the end: the end holds on its last frame and waits, the picture the
-// renderer's with its bars. Left goes back from there and holds; a twist
-// frame, cut into bands within the picture; a flat frame byte for byte,
-// again after full screen is left and taken again; Esc ends it with 0.
+// renderer's with its bars. Left goes back from there and holds; a 3D
+// frame; a flat one that clears a rectangle of its own; a flat frame byte
+// for byte again after full screen is left and taken again; Esc ends it with 0.
 TEST(Player, TheEndHoldsAndFullScreenAtFourByThreeIsTheRenderersPicture)
 {
     std::string failure;
@@ -176,7 +176,7 @@ TEST(Player, TheEndHoldsAndFullScreenAtFourByThreeIsTheRenderersPicture)
     TempDir scratch;
     ProcessResult stills =
         runProcess({binaryPath("skarvelin-render"), "--size", "1280x720", "--aspect", "4:3", "--times",
-                    "132000,127000,13200,47800", "--fps", "60", "--png", scratch / "stills"},
+                    "132000,127000,66000,10000,47800", "--fps", "60", "--png", scratch / "stills"},
                    data, {}, 120);
     ASSERT_EQ(stills.status, 0) << stills.err;
 
@@ -191,8 +191,13 @@ TEST(Player, TheEndHoldsAndFullScreenAtFourByThreeIsTheRenderersPicture)
 
     run.press("Left");
     EXPECT_LE(run.showsStill("127000"), DRIVER_PIXELS);
-    run.press("1");
-    EXPECT_LE(run.showsStill("013200"), DRIVER_PIXELS);
+    run.press("5");  // the twist room, a 3D frame
+    EXPECT_LE(run.showsStill("066000"), DRIVER_PIXELS);
+    // The credits with their lower half cleared, a rectangle of the picture's own.
+    run.press("Home");
+    run.press("Right");
+    run.press("Right");
+    EXPECT_EQ(run.showsStill("010000"), 0u);
     run.press("4");  // 52800
     run.press("Left");
     EXPECT_EQ(run.showsStill("047800"), 0u);
