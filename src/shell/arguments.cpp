@@ -59,7 +59,7 @@ CommandLine demoCommandLine(DemoArguments* arguments)
         return true;
     };
     CommandLine commandLine{"skarvelin", nullptr, "Plays the programme from the data/ folder of the working directory.\n",
-                            14, PLAYER_KEYS, {}, ignore, ignore};
+                            16, PLAYER_KEYS, {}, ignore, ignore};
     commandLine.options = {
         {FULL_SCREEN, nullptr, 1, "full screen (only as the first argument)",
          // The first argument is read before the table: this one stands later.
