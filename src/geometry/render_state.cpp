@@ -51,7 +51,7 @@ void drawSlices(GLuint list, float phase, const int& bandCount, double spread, b
         const int bands = bandCount;
         glPushMatrix();
         const int bandHeight = windowHeight / bands;
-        glScissor(0, bandBottom(windowHeight, bands, i), windowWidth, bandHeight);
+        scissorInPicture(0, bandBottom(windowHeight, bands, i), windowWidth, bandHeight);
         const double wave = phase + spread / bands * i;
         const float angle = static_cast<float>((useSine ? std::sin(wave) : std::cos(wave)) * 360.0);
         glRotatef(angle, ax, ay, az);

@@ -103,7 +103,7 @@ void creditsScene(uint32_t t)
     if (clearsLowerHalf(t)) {
         // Only colour: the depth buffer is left alone.
         glEnable(GL_SCISSOR_TEST);
-        glScissor(0, 0, windowWidth, windowHeight / 2);
+        scissorInPicture(0, 0, windowWidth, windowHeight / 2);
         glClear(GL_COLOR_BUFFER_BIT);
         glDisable(GL_SCISSOR_TEST);
     }

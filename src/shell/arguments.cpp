@@ -2,6 +2,7 @@
 
 #include "command_line/option_table.h"
 #include "shell/schedule.h"
+#include "shell/screen.h"
 
 #include <cstring>
 
@@ -10,14 +11,18 @@ namespace {
 const char* const FULL_SCREEN = "-f";
 
 const char* const PLAYER_KEYS =
-    "Esc quits at any time. With --controls:\n"
-    "  Space, p     hold / play on (the music too)\n"
+    "Esc quits at any time. With --controls (letters in either case):\n"
+    "  Space, p     hold / play on (the music too); at the end, play from the start\n"
     "  Left, Right  5 s back / forward\n"
     "  Down, Up     60 s back / forward\n"
     "  Home, 0-9    to the start, to 0 %-90 % of the programme\n"
     "  . ,          one frame (1/60 s) forward / back while held\n"
-    "  o            show / hide the timeline (time, scenes, frames a second)\n"
-    "A move before 0 goes to 0; one to the end or past it ends the programme.\n";
+    "  o            show / hide the timeline (time, scenes, a bar to click or drag)\n"
+    "  f            full screen / back to the window\n"
+    "  m            mute / unmute the music\n"
+    "  q            quit\n"
+    "A move before 0 goes to 0; at the end, or a move to it or past it, the\n"
+    "programme holds on its last frame.\n";
 
 // The options glutInit takes out of the arguments, and whether each takes
 // the next argument with it.
@@ -54,7 +59,7 @@ CommandLine demoCommandLine(DemoArguments* arguments)
         return true;
     };
     CommandLine commandLine{"skarvelin", nullptr, "Plays the programme from the data/ folder of the working directory.\n",
-                            14, PLAYER_KEYS, {}, ignore, ignore};
+                            16, PLAYER_KEYS, {}, ignore, ignore};
     commandLine.options = {
         {FULL_SCREEN, nullptr, 1, "full screen (only as the first argument)",
          // The first argument is read before the table: this one stands later.
@@ -88,6 +93,12 @@ CommandLine demoCommandLine(DemoArguments* arguments)
              arguments->controls = true;
              arguments->paused = true;
              return true;
+         }},
+        {"--aspect", "4:3", 1,
+         "draw the programme at 4:3 at the window's full height (or width),\n"
+         "centred between black bars, instead of stretching it over the window",
+         [arguments](const std::string& value, std::string* error) {
+             return parseAspect(value, &arguments->fourByThree, error);
          }},
         {"--help", nullptr, 0, "print this and leave",
          [arguments](const std::string&, std::string*) {

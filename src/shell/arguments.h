@@ -11,6 +11,7 @@ struct DemoArguments {
     uint32_t fromMs = 0;      // --from MS (or --from=MS): start the programme at MS
     bool controls = false;    // --controls: keys hold, seek and step the programme
     bool paused = false;      // --paused: start held (with the controls)
+    bool fourByThree = false; // --aspect 4:3: the programme at its own shape between black bars
     std::vector<std::string> warnings;  // a line for every argument that is ignored
 };
 

@@ -12,7 +12,10 @@
 #include "sound/mp3_player.h"
 
 #include <GL/glut.h>
+// After glut.h, whose definitions it builds on: glutFullScreenToggle.
+#include <GL/freeglut_ext.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -26,11 +29,20 @@ uint32_t startMs = 0;
 // With --controls, the player: the programme can be held, moved and stepped.
 // Null without: the demo plays from its start to its end and knows only Esc.
 Player* player = nullptr;
-// The time of the frame on screen, where the player holds.
-uint32_t shownMs = 0;
 // Set once everything is loaded and the music started: the player's keys
 // act from then on.
 bool loaded = false;
+// A move or a resume while running: the next frame is caught up to its time.
+bool catchUpBeforeNextFrame = false;
+// The left button went down on the timeline's bar and is still down.
+bool draggingOnBar = false;
+// --aspect 4:3: the programme at its own shape between black bars.
+bool fourByThree = false;
+
+double steadyMs()
+{
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
 
 void stopMusic()
 {
@@ -82,32 +94,35 @@ void loadAll()
     catchUpProgrammeState(startMs, DISPLAY_FPS);
     quitIfEscapeWasPressed();
     startMusic();
-    if (startMs > 0) startClockAt(static_cast<int32_t>(startMs));
+    if (player)
+        player->start(steadyMs());
+    else if (startMs > 0)
+        startClockAt(static_cast<int32_t>(startMs));
     loaded = true;
 }
 
-double steadyMs()
-{
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-// The programme's time: the clock's, or the held time while the player holds.
-int32_t programmeTimeMs()
-{
-    return player && player->held() ? static_cast<int32_t>(player->heldMs()) : currentTimeMs();
-}
-
-// A frame with the player: a held frame is caught up before it is drawn, so
-// it is the still of its time however often it is drawn again (expose,
-// resize, overlay); the timeline goes over the finished frame.
+// A frame with the player, which keeps the programme's time. A programme
+// that has run past its end holds on the end, the music stopped. A held frame
+// is caught up before it is drawn, so it is the still of its time however
+// often it is drawn again (expose, resize, overlay), and so is the first
+// frame after a move; the timeline goes over the finished frame, across the
+// whole window.
 void drawPlayerFrame()
 {
-    const uint32_t t = static_cast<uint32_t>(programmeTimeMs());
-    if (player->held()) catchUpProgrammeState(t, DISPLAY_FPS);
+    const double now = steadyMs();
+    if (player->holdIfPastEnd(now)) {
+        music->pause();
+        glutIdleFunc(nullptr);
+    }
+    const int64_t position = player->positionMs(now);
+    const uint32_t t = static_cast<uint32_t>(position < 0 ? 0 : std::min<int64_t>(position, PROGRAMME_END_MS));
+    if (player->held() || catchUpBeforeNextFrame) catchUpProgrammeState(t, DISPLAY_FPS);
+    catchUpBeforeNextFrame = false;
     renderFrame(t);
-    shownMs = t;
-    if (!player->held()) player->frameShown(steadyMs());
-    if (player->overlayShown()) drawTimelineOverlay(t, player->framesPerSecond(steadyMs()), player->held());
+    if (!player->held()) player->frameShown(now);
+    if (player->overlayShown())
+        drawTimelineOverlay(glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT), t,
+                            {player->framesPerSecond(now), player->held(), player->muted()});
 }
 
 void displayCallback()
@@ -119,8 +134,8 @@ void displayCallback()
         drawPlayerFrame();
     else
         renderFrame(static_cast<uint32_t>(currentTimeMs()));
-    // A frame drawn after the end is never shown.
-    if (programmeTimeMs() > PROGRAMME_END_MS) {
+    // A frame drawn after the end is never shown; the player holds on the end instead.
+    if (!player && currentTimeMs() > PROGRAMME_END_MS) {
         stopMusic();
         exit(0);
     }
@@ -132,14 +147,12 @@ void idleCallback()
     glutPostRedisplay();
 }
 
-// A key for the player. A move while running is a catch-up to its time, as a
-// start there is, then the music and the clock moved there together; held,
-// only the held time moves, and the music follows when it plays on.
-void playerKey(int key)
+// Carries out what the player asks for. A move while running takes the
+// music there (the player's time is there already) and the next frame is
+// caught up to its time, as a start there is; held, only the held time
+// moves, and the music follows when it plays on.
+void carryOut(const PlayerAction& action)
 {
-    // Until loading is done there is nothing to hold or move: only Esc counts.
-    if (!loaded && key != 27) return;
-    const PlayerAction action = player->press(key, shownMs);
     switch (action.kind) {
     case PlayerAction::NOTHING:
         return;
@@ -152,20 +165,71 @@ void playerKey(int key)
     case PlayerAction::RESUME:
         music->moveTo(action.ms);
         music->resume();
-        startClockAt(static_cast<int32_t>(action.ms));
+        catchUpBeforeNextFrame = true;
         break;
     case PlayerAction::MOVE:
         if (player->held()) break;
-        catchUpProgrammeState(action.ms, DISPLAY_FPS);
         music->moveTo(action.ms);
-        startClockAt(static_cast<int32_t>(action.ms));
+        catchUpBeforeNextFrame = true;
         break;
     case PlayerAction::TOGGLE_OVERLAY:
+        // The pointer shows with the timeline, whose bar it can click.
+        glutSetCursor(player->overlayShown() ? GLUT_CURSOR_LEFT_ARROW : GLUT_CURSOR_NONE);
+        draggingOnBar = false;
+        break;
+    case PlayerAction::TOGGLE_FULL_SCREEN:
+        glutFullScreenToggle();
+        break;
+    case PlayerAction::TOGGLE_MUTE:
+        music->setMuted(player->muted());
         break;
     }
     // Held, the frame is drawn when asked for only; running, back to back.
     glutIdleFunc(player->held() ? nullptr : idleCallback);
     glutPostRedisplay();
+}
+
+// A key for the player.
+void playerKey(int key)
+{
+    // Until loading is done there is nothing to hold or move: only Esc counts.
+    if (!loaded && key != 27) return;
+    carryOut(player->press(key, steadyMs()));
+}
+
+// A click on the timeline's bar seeks to the time under it, and so does
+// every place the pointer is dragged to while the button stays down.
+void seekToColumn(int x)
+{
+    carryOut(player->seek(timelineTimeAtColumn(glutGet(GLUT_WINDOW_WIDTH), x), steadyMs()));
+}
+
+void mouseCallback(int button, int state, int x, int y)
+{
+    if (button != GLUT_LEFT_BUTTON) return;
+    draggingOnBar = false;
+    if (state != GLUT_DOWN || !loaded || !player->overlayShown()) return;
+    if (!onTimelineBar(glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT), x, y)) return;
+    draggingOnBar = true;
+    seekToColumn(x);
+}
+
+void motionCallback(int x, int)
+{
+    if (draggingOnBar) seekToColumn(x);
+}
+
+// With --aspect 4:3, the programme is drawn in the largest 4:3 part of the
+// window, centred, and the scenes see that part as their window, as the
+// renderer's scenes see its picture; renderFrame's clear blackens the bars.
+void reshapeCallback(int width, int height)
+{
+    const PictureArea area = pictureArea(width, height, fourByThree);
+    windowWidth = area.width;
+    windowHeight = area.height;
+    pictureLeft = area.x;
+    pictureBottom = height - area.y - area.height;
+    glViewport(pictureLeft, pictureBottom, area.width, area.height);
 }
 
 void keyboardCallback(unsigned char key, int, int)
@@ -214,7 +278,7 @@ int main(int argc, char** argv)
         return 0;
     }
     startMs = arguments.fromMs;
-    shownMs = startMs;
+    fourByThree = arguments.fourByThree;
     if (arguments.controls) player = new Player(startMs, arguments.paused);
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
@@ -225,7 +289,13 @@ int main(int argc, char** argv)
     glutDisplayFunc(displayCallback);
     glutIdleFunc(idleCallback);
     glutKeyboardFunc(keyboardCallback);
-    if (player) glutSpecialFunc(specialKeyCallback);
+    if (player) {
+        glutSpecialFunc(specialKeyCallback);
+        glutMouseFunc(mouseCallback);
+        glutMotionFunc(motionCallback);
+    }
+    // Without it GLUT's own reshape gives the whole window to the picture.
+    if (fourByThree) glutReshapeFunc(reshapeCallback);
     setStartupState(glutGet(GLUT_SCREEN_WIDTH), glutGet(GLUT_SCREEN_HEIGHT));
     glutMainLoop();
     return 0;

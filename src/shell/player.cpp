@@ -3,6 +3,7 @@
 #include "shell/programme_state.h"
 #include "shell/schedule.h"
 
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -13,6 +14,7 @@ constexpr int64_t SHORT_SEEK_MS = 5000;
 constexpr int64_t LONG_SEEK_MS = 60000;
 // The frame rate is counted over this window.
 constexpr double RATE_WINDOW_MS = 1000.0;
+constexpr uint32_t END_MS = static_cast<uint32_t>(PROGRAMME_END_MS);
 
 }  // namespace
 
@@ -32,55 +34,112 @@ uint32_t previousGridFrame(uint32_t t)
     return programmeFrameTime(i, DISPLAY_FPS);
 }
 
-Player::Player(uint32_t startMs, bool held) : held_(held), heldMs_(startMs) {}
-
-PlayerAction Player::press(int key, uint32_t shownMs)
+uint32_t nearestGridFrame(uint32_t t)
 {
-    const int64_t now = held_ ? heldMs_ : shownMs;
-    // A move before 0 goes to 0; one to the end or past it ends the programme,
-    // as its clock passing the end does.
-    auto moveTo = [this](int64_t target) -> PlayerAction {
-        if (target < 0) target = 0;
-        if (target >= PROGRAMME_END_MS) return {PlayerAction::QUIT, static_cast<uint32_t>(PROGRAMME_END_MS)};
-        if (held_) heldMs_ = static_cast<uint32_t>(target);
-        return {PlayerAction::MOVE, static_cast<uint32_t>(target)};
-    };
+    const uint32_t before = previousGridFrame(t + 1), after = nextGridFrame(t);
+    return t - before <= after - t ? before : after;
+}
+
+Player::Player(uint32_t startMs, bool held) : held_(held), heldMs_(startMs), anchorMs_(startMs) {}
+
+void Player::start(double nowMs)
+{
+    anchorWallMs_ = nowMs;
+}
+
+int64_t Player::positionMs(double nowMs) const
+{
+    if (held_) return heldMs_;
+    return anchorMs_ + static_cast<int64_t>(std::floor(nowMs - anchorWallMs_));
+}
+
+void Player::runFrom(uint32_t ms, double nowMs)
+{
+    held_ = false;
+    anchorMs_ = ms;
+    anchorWallMs_ = nowMs;
+}
+
+// A move before 0 goes to 0; one to the end or past it holds on the end, as
+// the programme running into it does.
+PlayerAction Player::moveTo(int64_t target, double nowMs)
+{
+    if (target < 0) target = 0;
+    if (target >= END_MS) {
+        held_ = true;
+        heldMs_ = END_MS;
+        return {PlayerAction::HOLD, END_MS};
+    }
+    const uint32_t ms = static_cast<uint32_t>(target);
+    if (held_)
+        heldMs_ = ms;
+    else
+        runFrom(ms, nowMs);
+    return {PlayerAction::MOVE, ms};
+}
+
+PlayerAction Player::press(int key, double nowMs)
+{
+    if (key >= 'A' && key <= 'Z') key += 'a' - 'A';
+    // Where the programme is now: a key pressed before the frame of the last
+    // one's move is drawn moves on from that move.
+    int64_t now = positionMs(nowMs);
+    if (now > END_MS) now = END_MS;
     switch (key) {
     case KEY_ESCAPE:
+    case 'q':
         return {PlayerAction::QUIT, 0};
     case ' ':
     case 'p':
         if (held_) {
-            held_ = false;
+            // At the end, play starts the programme again, as a finished video does.
+            const uint32_t from = heldMs_ >= END_MS ? 0 : heldMs_;
+            runFrom(from, nowMs);
             frameTimes_.clear();
-            return {PlayerAction::RESUME, heldMs_};
+            return {PlayerAction::RESUME, from};
         }
-        // The rate as the last frame shown had it stays on the held picture.
-        heldFramesPerSecond_ = frameTimes_.empty() ? 0 : framesPerSecond(frameTimes_.back());
         held_ = true;
-        heldMs_ = shownMs;
+        heldMs_ = static_cast<uint32_t>(now);
         return {PlayerAction::HOLD, heldMs_};
     case 'o':
         overlay_ = !overlay_;
         return {PlayerAction::TOGGLE_OVERLAY, static_cast<uint32_t>(now)};
+    case 'f':
+        return {PlayerAction::TOGGLE_FULL_SCREEN, static_cast<uint32_t>(now)};
+    case 'm':
+        muted_ = !muted_;
+        return {PlayerAction::TOGGLE_MUTE, static_cast<uint32_t>(now)};
     case '.':
-        return held_ ? moveTo(nextGridFrame(heldMs_)) : PlayerAction{};
+        return held_ ? moveTo(nextGridFrame(heldMs_), nowMs) : PlayerAction{};
     case ',':
-        return held_ ? moveTo(previousGridFrame(heldMs_)) : PlayerAction{};
+        return held_ ? moveTo(previousGridFrame(heldMs_), nowMs) : PlayerAction{};
     case PLAYER_KEY_LEFT:
-        return moveTo(now - SHORT_SEEK_MS);
+        return moveTo(now - SHORT_SEEK_MS, nowMs);
     case PLAYER_KEY_RIGHT:
-        return moveTo(now + SHORT_SEEK_MS);
+        return moveTo(now + SHORT_SEEK_MS, nowMs);
     case PLAYER_KEY_DOWN:
-        return moveTo(now - LONG_SEEK_MS);
+        return moveTo(now - LONG_SEEK_MS, nowMs);
     case PLAYER_KEY_UP:
-        return moveTo(now + LONG_SEEK_MS);
+        return moveTo(now + LONG_SEEK_MS, nowMs);
     case PLAYER_KEY_HOME:
-        return moveTo(0);
+        return moveTo(0, nowMs);
     default:
-        if (key >= '0' && key <= '9') return moveTo(static_cast<int64_t>(key - '0') * PROGRAMME_END_MS / 10);
+        if (key >= '0' && key <= '9') return moveTo(static_cast<int64_t>(key - '0') * PROGRAMME_END_MS / 10, nowMs);
         return {};
     }
+}
+
+PlayerAction Player::seek(uint32_t ms, double nowMs)
+{
+    return moveTo(ms, nowMs);
+}
+
+bool Player::holdIfPastEnd(double nowMs)
+{
+    if (held_ || positionMs(nowMs) <= END_MS) return false;
+    held_ = true;
+    heldMs_ = END_MS;
+    return true;
 }
 
 void Player::frameShown(double nowMs)
@@ -91,34 +150,59 @@ void Player::frameShown(double nowMs)
 
 int Player::framesPerSecond(double nowMs) const
 {
-    if (held_) return heldFramesPerSecond_;
     int count = 0;
     for (double at : frameTimes_)
         if (at > nowMs - RATE_WINDOW_MS && at <= nowMs) ++count;
     return count;
 }
 
-std::vector<std::string> overlayLines(uint32_t t, int framesPerSecond, bool held)
+std::string timelineTime(uint32_t ms)
 {
-    char time[32];
-    std::snprintf(time, sizeof time, "%u:%02u.%03u", t / 60000, t / 1000 % 60, t % 1000);
-    std::string scenes;
+    char text[32];
+    std::snprintf(text, sizeof text, "%u:%02u.%03u", ms / 60000, ms / 1000 % 60, ms % 1000);
+    return text;
+}
+
+TimelineText timelineText(uint32_t t, int framesPerSecond, bool held, bool muted)
+{
+    TimelineText text;
+    text.time = timelineTime(t) + " / " + timelineTime(END_MS);
     for (const ScheduleRow& row : SCHEDULE)
-        if (rowContains(row, t)) scenes += (scenes.empty() ? "" : " + ") + std::string(row.name);
-    std::string rate = std::to_string(framesPerSecond) + " fps";
-    if (held) rate += "  paused";
-    return {std::string(time) + "  " + (scenes.empty() ? "-" : scenes), rate};
+        if (rowContains(row, t)) text.scenes += (text.scenes.empty() ? "" : " + ") + std::string(row.name);
+    if (text.scenes.empty()) text.scenes = "between scenes";
+    text.status = held ? "paused" : std::to_string(framesPerSecond) + " fps";
+    if (muted) text.status += "  muted";
+    return text;
+}
+
+const std::vector<std::string>& timelineKeyHints()
+{
+    static const std::vector<std::string> hints = {
+        "Space play/hold   Left/Right 5 s   Down/Up 60 s   Home, 0-9 jump   . , frame   click: seek   "
+        "f full screen   m mute   o hide   q quit",
+        "Space play/hold  Left/Right 5 s  Down/Up 60 s  0-9 jump  . , frame  f full screen  m mute  o hide  q quit",
+        "Space play  arrows seek  0-9 jump  . , frame  f full  m mute  o hide  q quit",
+        "Space  arrows  0-9  . ,  f full  m mute  o hide  q quit",
+    };
+    return hints;
 }
 
 std::vector<TimelineSpan> timelineSceneSpans()
 {
     std::vector<TimelineSpan> spans;
     for (const ScheduleRow& row : SCHEDULE)
-        spans.push_back({timelinePosition(row.first), timelinePosition(row.last + 1)});
+        spans.push_back({timelinePosition(row.first), timelinePosition(row.last + 1), row.name});
     return spans;
 }
 
 double timelinePosition(uint32_t t)
 {
-    return t >= static_cast<uint32_t>(PROGRAMME_END_MS) ? 1.0 : static_cast<double>(t) / PROGRAMME_END_MS;
+    return t >= END_MS ? 1.0 : static_cast<double>(t) / PROGRAMME_END_MS;
+}
+
+uint32_t timelineTimeAt(double fraction)
+{
+    if (!(fraction > 0)) return 0;
+    if (fraction >= 1) return END_MS;
+    return nearestGridFrame(static_cast<uint32_t>(std::lround(fraction * PROGRAMME_END_MS)));
 }

@@ -185,6 +185,16 @@ bool audioSetPaused(int channel, bool paused)
     return true;
 }
 
+bool audioSetMuted(int channel, bool muted)
+{
+    lastError = AUDIO_OK;
+    if (!initialised) return fail(AUDIO_ERR_NOT_INITIALISED);
+    if (channel != MUSIC_CHANNEL) return fail(AUDIO_ERR_INVALID_PARAM);
+    // The mixer keeps the music's volume across every start of it.
+    Mix_VolumeMusic(muted ? 0 : MIX_MAX_VOLUME);
+    return true;
+}
+
 bool audioStreamSetTime(AudioStream* stream, unsigned ms)
 {
     lastError = AUDIO_OK;

@@ -59,6 +59,11 @@ int audioStreamPlayHeld(int channel, AudioStream* stream, unsigned fromMs);
 // place and is silent. AUDIO_ERR_INVALID_PARAM for any other channel.
 bool audioSetPaused(int channel, bool paused);
 
+// Mutes (true) or unmutes (false) the music channel: a muted stream plays on
+// in silence, so it is heard again where it has got to. The mute lasts through
+// holds, moves and restarts. AUDIO_ERR_INVALID_PARAM for any other channel.
+bool audioSetMuted(int channel, bool muted);
+
 // Moves a stream on the music channel to ms milliseconds into it, playing on
 // from there or, on a held channel, staying held there. A stream that is not
 // in the mixer any more (it played to its end, or was started past it) starts

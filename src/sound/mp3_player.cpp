@@ -143,6 +143,11 @@ void MP3Player::moveTo(uint32_t ms)
     if (!audioStreamSetTime(stream, ms)) exitWithSoundError();
 }
 
+void MP3Player::setMuted(bool muted)
+{
+    if (!audioSetMuted(channel, muted)) exitWithSoundError();
+}
+
 const char* soundErrorText(int code)
 {
     if (code < 0 || code >= ERROR_TEXT_COUNT) return "Unknown error";

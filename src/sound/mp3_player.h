@@ -26,6 +26,8 @@ public:
     void pause();
     void resume();
     void moveTo(uint32_t ms);
+    // Silences the music or brings it back; it plays on either way.
+    void setMuted(bool muted);
 
     AudioStream* stream = nullptr;
     int channel = -1;

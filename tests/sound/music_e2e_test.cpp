@@ -111,9 +111,11 @@ TEST_F(DemoMusic, MusicThatCannotBePlayedEndsTheDemoWithItsMessageAndStatusOne)
 
 // With the controls, the music plays from the programme's time after every
 // move: a resume from --paused, a seek while playing (to a digit's time and
-// 5 s on), a hold and resume, frames stepped while held, and a seek back into
-// the track after one past its end. The track's pitch tells its position; the
-// mixer moves at buffer boundaries in the output.
+// 5 s on), a hold and resume, frames stepped while held, a seek back into
+// the track after one past its end, four keys at once (each counts), a mute
+// (the music comes back where the programme has got to), and play at the
+// programme's end (from the start). The track's pitch tells its position;
+// the mixer moves at buffer boundaries in the output.
 TEST_F(DemoMusic, TheMusicPlaysFromTheProgrammesTimeAfterEverySeekStepAndResume)
 {
     writePositionToneMp3(musicFile(), 30.0);
@@ -151,6 +153,13 @@ TEST_F(DemoMusic, TheMusicPlaysFromTheProgrammesTimeAfterEverySeekStepAndResume)
     press({"space"}, 0.7);
     press({"3"}, 0.4);
     press({"1"}, 0.7);
+    press({"Home"}, 0.4);
+    press({"--delay", "0", "Right", "Right", "Right", "Right"}, 0.7);
+    press({"m"}, 1.2);
+    press({"M"}, 0.5);
+    press({"9"}, 0.3);   // past the track's end: silence
+    press({"Up"}, 0.3);  // the programme's end, held
+    press({"space"}, 0.5);
     press({"Escape"}, 0);
     ProcessResult result = demo.wait(20);
     ASSERT_TRUE(result.exited) << result.err;
@@ -159,8 +168,10 @@ TEST_F(DemoMusic, TheMusicPlaysFromTheProgrammesTimeAfterEverySeekStepAndResume)
     struct Expected {
         const char* move;
         bool afterSilence;
-        double fromMs;      // where the music should play from
-        bool byPrevious;    // fromMs is added to where the music had got to
+        double fromMs;             // where the music should play from
+        bool byPrevious;           // fromMs is added to where the music had got to
+        bool plusSilence = false;  // and so is the time it was silent: it played on unheard
+        bool burst = false;        // the mixer may take a buffer between the keys: their moves add up
     };
     const Expected expected[] = {
         {"resume from --paused at 5000", true, 5000, false},
@@ -169,19 +180,42 @@ TEST_F(DemoMusic, TheMusicPlaysFromTheProgrammesTimeAfterEverySeekStepAndResume)
         {"hold, then resume", true, 0, true},
         {"hold, to 13200, three frames on, resume", true, 13250, false},
         {"seek past the track's end (39600), then to 13200", true, 13200, false},
+        {"Home while playing", false, 0, false},
+        {"4 x Right at once while playing", false, 20000, true, false, true},
+        {"mute, then unmute", true, 0, true, true},
+        {"to 90 %, to the end, then play", true, 0, false},
     };
     const std::vector<MusicMove> moves = musicMoves(audioFile());
     std::ostringstream heard;
     for (const MusicMove& move : moves)
         heard << (move.afterSilence ? " after silence" : " jumping") << " from " << move.previousEndMs << " to "
               << move.fromMs << " ms;";
-    ASSERT_EQ(moves.size(), std::size(expected)) << "the music played" << heard.str();
-    for (size_t i = 0; i < moves.size(); ++i) {
-        const Expected& e = expected[i];
-        const double target = e.fromMs + (e.byPrevious ? moves[i].previousEndMs : 0);
-        const double offset = moves[i].fromMs - target;
-        std::cout << e.move << ": the music plays from " << moves[i].fromMs << " ms, " << offset << " ms off\n";
-        EXPECT_EQ(moves[i].afterSilence, e.afterSilence) << e.move;
-        EXPECT_LE(std::fabs(offset), 50.0) << e.move;
+    size_t m = 0;
+    for (const Expected& e : expected) {
+        ASSERT_LT(m, moves.size()) << e.move << ": the music played" << heard.str();
+        const MusicMove& move = moves[m];
+        double target = e.fromMs + (e.byPrevious ? move.previousEndMs : 0);
+        if (e.plusSilence && m > 0) {
+            // Where the music heard before fell silent, in output frames.
+            const double silentFrom = moves[m - 1].frame + (move.previousEndMs - moves[m - 1].fromMs) * 44.1;
+            target += (move.frame - silentFrom) / 44.1;
+            EXPECT_GE(move.frame - silentFrom, 44100.0) << e.move << ": at least a second of silence";
+        }
+        double from = move.fromMs;
+        ++m;
+        // A burst's moves add up to one: the part of each jump past where the music had got to.
+        while (e.burst && m < moves.size() && !moves[m].afterSilence) {
+            from += moves[m].fromMs - moves[m].previousEndMs;
+            ++m;
+        }
+        const double offset = from - target;
+        std::cout << e.move << ": the music plays from " << from << " ms, " << offset << " ms off\n";
+        EXPECT_EQ(move.afterSilence, e.afterSilence) << e.move;
+        // Where the music had got to is the disk driver's time, which falls
+        // behind the wall clock the player keeps when the machine is busy (up
+        // to a tenth of a second over these stretches); a move to a given
+        // time is exact to a mixing buffer.
+        EXPECT_LE(std::fabs(offset), e.byPrevious ? 150.0 : 50.0) << e.move;
     }
+    EXPECT_EQ(m, moves.size()) << "the music played" << heard.str();
 }

@@ -10,22 +10,6 @@
 #include <cstring>
 #include <memory>
 
-PictureArea pictureArea(int frameWidth, int frameHeight, bool fourByThree)
-{
-    PictureArea area{0, 0, frameWidth, frameHeight};
-    if (!fourByThree) return area;
-    const int64_t w = frameWidth, h = frameHeight;
-    if (w * 3 > h * 4) {
-        // Wider than 4:3: full height, width 4h/3 rounded to the nearest pixel.
-        area.width = static_cast<int>(std::max<int64_t>(1, (8 * h + 3) / 6));
-        area.x = (frameWidth - area.width) / 2;
-    } else if (w * 3 < h * 4) {
-        area.height = static_cast<int>(std::max<int64_t>(1, (3 * w + 2) / 4));
-        area.y = (frameHeight - area.height) / 2;
-    }
-    return area;
-}
-
 FrameCapture::FrameCapture(int frameWidth, int frameHeight, PictureArea area, std::string pngFolder,
                            VideoWriter* video)
     : frameWidth_(frameWidth),

@@ -5,6 +5,7 @@
 // converting, compressing and piping happen on writer threads of their own.
 #pragma once
 
+#include "shell/screen.h"
 #include "video_writer.h"
 
 #include <condition_variable>
@@ -16,20 +17,6 @@
 #include <vector>
 
 class YuvFrameMaker;
-
-// Where the picture lies in the frame, in pixels from the top-left corner.
-struct PictureArea {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-};
-
-// The whole frame, or with fourByThree the largest 4:3 area centred in it: the
-// full height with bars left and right on a wider frame, the full width with
-// bars above and below on a taller one. Where the bars cannot split evenly the
-// right (or bottom) one is a pixel wider.
-PictureArea pictureArea(int frameWidth, int frameHeight, bool fourByThree);
 
 class FrameCapture {
 public:

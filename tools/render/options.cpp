@@ -4,6 +4,7 @@
 
 #include "command_line/option_table.h"
 #include "shell/programme_state.h"
+#include "shell/screen.h"
 
 #include <algorithm>
 
@@ -159,12 +160,7 @@ CommandLine renderCommandLine(RenderOptions* options)
          "draw the picture at 4:3 at the frame's full height (or width), centred\n"
          "between black bars, instead of stretching it over the frame",
          [options](const std::string& value, std::string* error) {
-             if (value != "4:3") {
-                 *error = "takes 4:3, the picture's own shape, not '" + value + "'";
-                 return false;
-             }
-             options->aspect4by3 = true;
-             return true;
+             return parseAspect(value, &options->aspect4by3, error);
          }},
         {"--crf", "N", 3, "H.264 quality for --video, 0 (best) to 51 (smallest file); default 18",
          [options](const std::string& value, std::string* error) {
