@@ -1,6 +1,7 @@
 #include "shell/arguments.h"
 
 #include "command_line/option_table.h"
+#include "data_folder/data_folder.h"
 #include "shell/schedule.h"
 
 #include <cstring>
@@ -53,7 +54,7 @@ CommandLine demoCommandLine(DemoArguments* arguments)
         arguments->warnings.push_back("ignoring unknown argument '" + argument + "'");
         return true;
     };
-    CommandLine commandLine{"skarvelin", nullptr, "Plays the programme from the data/ folder of the working directory.\n",
+    CommandLine commandLine{"skarvelin", nullptr, "Plays the programme with its music, in a window or full screen.\n" DATA_SET_PLACES,
                             14, PLAYER_KEYS, {}, ignore, ignore};
     commandLine.options = {
         {FULL_SCREEN, nullptr, 1, "full screen (only as the first argument)",
@@ -88,12 +89,27 @@ CommandLine demoCommandLine(DemoArguments* arguments)
              arguments->paused = true;
              return true;
          }},
+        {"--data", "DIR", 2, "play the data set in DIR (or in DIR/data)",
+         [arguments](const std::string& value, std::string* error) {
+             if (value.empty()) {
+                 *error = "wants a folder";
+                 return false;
+             }
+             arguments->dataDir = value;
+             return true;
+         },
+         nullptr, nullptr, "a folder"},
         {"--help", nullptr, 0, "print this and leave",
          [arguments](const std::string&, std::string*) {
              arguments->help = true;
              return true;
          },
          "-h"},
+        {"--version", nullptr, 0, "print the version and leave",
+         [arguments](const std::string&, std::string*) {
+             arguments->version = true;
+             return true;
+         }},
     };
     return commandLine;
 }

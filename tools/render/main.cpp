@@ -2,6 +2,7 @@
 #include "options.h"
 #include "renderer.h"
 
+#include "command_line/version.h"
 #include "output/whole_file.h"
 #include "shell/heap.h"
 
@@ -21,6 +22,10 @@ int main(int argc, char** argv)
     }
     if (options.help) {
         std::fputs(renderUsage().c_str(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("%s\n", versionLine("skarvelin-render").c_str());
         return 0;
     }
     return renderProgramme(options);

@@ -1,6 +1,7 @@
 #include "options.h"
 
 #include "command_line/option_table.h"
+#include "data_folder/data_folder.h"
 #include "shell/programme_state.h"
 
 #include <algorithm>
@@ -94,7 +95,7 @@ CommandLine renderCommandLine(RenderOptions* options)
         return false;
     };
     CommandLine commandLine{"skarvelin-render", nullptr,
-                            "Renders the programme without a window, from the data/ folder of the working directory.\n",
+                            "Renders the programme without a window: PNG frames, a video, or a benchmark.\n" DATA_SET_PLACES,
                             18,
                             "SKARVELIN_EGL_DEVICE=N draws on EGL device N, =surfaceless on Mesa's surfaceless platform;\n"
                             "unset, on the first hardware EGL device that works, else surfaceless (--bench names it).\n",
@@ -184,7 +185,17 @@ CommandLine renderCommandLine(RenderOptions* options)
          "print the loading time, then the median, 95th percentile and slowest\n"
          "frame time of every scene",
          setting(&options->bench)},
-        {"--help", nullptr, 0, nullptr, setting(&options->help), "-h"},
+        {"--data", "DIR", 3, "render the data set in DIR (or in DIR/data)",
+         [options](const std::string& value, std::string* error) {
+             if (value.empty()) {
+                 *error = "wants a folder";
+                 return false;
+             }
+             options->dataDir = value;
+             return true;
+         }},
+        {"--help", nullptr, 0, "print this and leave", setting(&options->help), "-h"},
+        {"--version", nullptr, 0, "print the version and leave", setting(&options->version)},
     };
     return commandLine;
 }
@@ -200,7 +211,7 @@ std::string renderUsage()
 bool parseOptions(int argc, char** argv, RenderOptions* options, std::string* error)
 {
     if (!parseCommandLine(renderCommandLine(options), argc, argv, error)) return false;
-    if (options->help) return true;
+    if (options->help || options->version) return true;
     // Nothing is drawn after the programme's end, and with every time at most
     // this, the list of frame times stays small however high the rate.
     for (uint32_t t : options->times)

@@ -25,6 +25,8 @@ struct RenderOptions {
     bool encoderGiven = false;    // --crf or --preset appeared
     bool bench = false;
     bool help = false;
+    bool version = false;
+    std::string dataDir;          // --data DIR: the data set to render; empty to look for one
 };
 
 // The --help text.
