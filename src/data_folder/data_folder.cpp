@@ -221,3 +221,20 @@ bool chooseDataFolder(const char* program, const std::string& option, DataSearch
     useDataFolder(search->folder.empty() ? WORKING_FOLDER_SET : search->folder);
     return true;
 }
+
+const char* const DATA_SET_MANUAL =
+    "The data set is 112 JPEG pictures and music.mp3 in one folder, with the names\n"
+    "the programme loads (skarvelin-data writes the default set; skarvelin-data\n"
+    "--check DIR says which files of a set will not show or play as expected). It\n"
+    "is taken whole from the first of these that is a folder:\n"
+    "\n"
+    "  --data DIR           DIR/data, or DIR itself when it has no data/\n"
+    "  $SKARVELIN_DATA      the same, passed over when it names no folder\n"
+    "  data/                in the working folder\n"
+    "  $XDG_DATA_HOME/skarvelin/data    ~/.local/share/skarvelin/data when unset\n"
+    "  $XDG_DATA_DIRS       each entry's skarvelin/data, in order;\n"
+    "                       /usr/local/share and /usr/share when unset\n"
+    "\n"
+    "An installed copy's set is share/skarvelin/data under its prefix, found where\n"
+    "that share/ is among $XDG_DATA_DIRS (as /usr/local/share and /usr/share are when\n"
+    "it is unset). Messages name each file in the folder it was read from.\n";

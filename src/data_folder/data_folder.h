@@ -74,3 +74,6 @@ std::string shellQuoted(const std::string& text);
 // False, with a line printed, when --data names no folder: a set named on
 // the command line is that set or none.
 bool chooseDataFolder(const char* program, const std::string& option, DataSearch* search);
+
+// The manual pages' words on the data set, for the demo and the renderer.
+extern const char* const DATA_SET_MANUAL;

@@ -114,7 +114,34 @@ CommandLine demoCommandLine(DemoArguments* arguments)
     return commandLine;
 }
 
+const ManualPage DEMO_MANUAL = {
+    6,
+    "a real-time OpenGL demo with its own soundtrack",
+    {{"THE PROGRAMME",
+      "About 132 seconds: three picture sequences and seven animated 3D scenes,\n"
+      "timed from the start of the music, with overlay pictures and a film-noise\n"
+      "layer over every frame. It ends by itself at its end, or at once with Esc.\n"
+      "skarvelin-render draws the same frames without a window."}},
+    {{"DATA SET", DATA_SET_MANUAL},
+     {"ENVIRONMENT",
+      "  SDL_AUDIODRIVER=dummy   plays without a sound device, silently\n"
+      "  SDL_AUDIODRIVER=disk    writes the sound to the file sdlaudio.raw instead\n"},
+     {"EXIT STATUS",
+      "0 at the end of the programme or when it is ended with a key; 1 when the\n"
+      "music cannot be played (no sound device, a missing or unreadable\n"
+      "music.mp3); 2 when the command line is refused (a --from outside the\n"
+      "programme, a --data that names no folder).\n"},
+     {"SEE ALSO", "skarvelin-render(1), skarvelin-data(1)\n"}},
+    "KEYS",
+};
+
 }  // namespace
+
+std::string demoBuildDocument(const std::string& argument)
+{
+    DemoArguments unused;
+    return buildDocument(demoCommandLine(&unused), DEMO_MANUAL, argument);
+}
 
 std::string demoUsage()
 {

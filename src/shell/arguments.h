@@ -19,6 +19,10 @@ struct DemoArguments {
 // The --help text.
 std::string demoUsage();
 
+// The manual page ("--manual-page") or the bash completion ("--bash-completion")
+// made from the option table, for the build; empty for any other argument.
+std::string demoBuildDocument(const std::string& argument);
+
 // Reads the arguments as the demo has them once glutInit has taken out the
 // window system's own options (-display NAME, -geometry WxH+X+Y, -iconic...).
 // Any other argument the demo does not know, "-f" anywhere but first, and

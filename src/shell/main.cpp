@@ -206,6 +206,10 @@ void specialKeyCallback(int key, int, int)
 int main(int argc, char** argv)
 {
     keepFreedMemoryForReuse();
+    if (argc == 2) {
+        const std::string document = demoBuildDocument(argv[1]);
+        if (!document.empty()) return std::fputs(document.c_str(), stdout) < 0;
+    }
     DemoArguments arguments;
     std::string error;
     if (!parseDemoArguments(argc, argv, &arguments, &error)) {

@@ -73,6 +73,25 @@ CommandLine dataCommandLine(DataArguments* arguments)
     return commandLine;
 }
 
+const ManualPage DATA_MANUAL = {
+    1,
+    "write the default data set of skarvelin, or check a set",
+    {{"THE DEFAULT SET",
+      "Every picture is painted and the music synthesized by this program, the same\n"
+      "bytes at every run, in a few seconds. skarvelin and skarvelin-render find a\n"
+      "set in data/ in the working folder, and in ~/.local/share/skarvelin/data:\n"
+      "\n"
+      "  skarvelin-data ~/.local/share/skarvelin\n"
+      "\n"
+      "makes one found from any folder. To play your own pictures or music, replace\n"
+      "files of a set with your own under the same names, and check it with --check."}},
+    {{"EXIT STATUS",
+      "0 when the set was written, or --check found nothing to report; 1 when a file\n"
+      "could not be written, or --check names a file that will not show or play as\n"
+      "expected; 2 when the command line is refused.\n"},
+     {"SEE ALSO", "skarvelin(6), skarvelin-render(1)\n"}},
+};
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -80,6 +99,10 @@ int main(int argc, char** argv)
     DataArguments arguments;
     std::string error;
     const CommandLine commandLine = dataCommandLine(&arguments);
+    if (argc == 2) {
+        const std::string document = buildDocument(commandLine, DATA_MANUAL, argv[1]);
+        if (!document.empty()) return fputs(document.c_str(), stdout) < 0;
+    }
     if (!parseCommandLine(commandLine, argc, argv, &error)) {
         fprintf(stderr, "skarvelin-data: %s\n%s", error.c_str(), usageText(commandLine).c_str());
         return 2;

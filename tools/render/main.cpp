@@ -12,6 +12,10 @@
 int main(int argc, char** argv)
 {
     keepFreedMemoryForReuse();
+    if (argc == 2) {
+        const std::string document = renderBuildDocument(argv[1]);
+        if (!document.empty()) return std::fputs(document.c_str(), stdout) < 0;
+    }
     // Ctrl-C, kill or a closed terminal leave no unfinished frame or video.
     removeTemporaryFilesOnSignals();
     RenderOptions options;

@@ -200,7 +200,32 @@ CommandLine renderCommandLine(RenderOptions* options)
     return commandLine;
 }
 
+const ManualPage RENDER_MANUAL = {
+    1,
+    "render the programme without a window: PNG frames, a video, or a benchmark",
+    {{"FRAMES",
+      "Every frame is what a run of the whole programme from 0 at --fps shows at its\n"
+      "millisecond, however the frames are asked for: a still, a clip that starts\n"
+      "anywhere, or the whole run. Drawing needs no display: an EGL device, or\n"
+      "Mesa's surfaceless platform. Existing frames and videos of the same names are\n"
+      "replaced."}},
+    {{"DATA SET", DATA_SET_MANUAL},
+     {"EXIT STATUS",
+      "0 when everything asked for was written; 1 when the rendering failed (no\n"
+      "headless OpenGL, a file that could not be written, the encoder failing); 2\n"
+      "when the command line is refused, there is no data set, or an output cannot\n"
+      "go where it is asked to, all before loading.\n"},
+     {"SEE ALSO", "skarvelin(6), skarvelin-data(1), ffmpeg(1)\n"}},
+    "ENVIRONMENT",
+};
+
 }  // namespace
+
+std::string renderBuildDocument(const std::string& argument)
+{
+    RenderOptions unused;
+    return buildDocument(renderCommandLine(&unused), RENDER_MANUAL, argument);
+}
 
 std::string renderUsage()
 {

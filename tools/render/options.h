@@ -32,6 +32,10 @@ struct RenderOptions {
 // The --help text.
 std::string renderUsage();
 
+// The manual page ("--manual-page") or the bash completion ("--bash-completion")
+// made from the option table, for the build; empty for any other argument.
+std::string renderBuildDocument(const std::string& argument);
+
 // Fills options from the arguments after the program name. Each option takes
 // its value either as the next argument or after "=" ("--fps 30", "--fps=30").
 // Returns false with a one-line message in error for anything it cannot accept.
