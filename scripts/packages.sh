@@ -4,8 +4,10 @@
 SKARVELIN_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 SKARVELIN_BUILD_PACKAGES="cmake g++ pkg-config make libgl-dev libglu1-mesa-dev freeglut3-dev libgl1-mesa-dri \
-libx11-dev libegl-dev libegl-mesa0 libjpeg62-turbo-dev libsdl2-mixer-dev libmpg123-dev libmp3lame-dev libpng-dev ffmpeg"
-SKARVELIN_TEST_PACKAGES="libgtest-dev xvfb xdotool x11-utils libjpeg-turbo-progs lame imagemagick clang libclang-rt-14-dev"
+libx11-dev libegl-dev libegl-mesa0 libjpeg62-turbo-dev libsdl2-mixer-dev libmpg123-dev libmp3lame-dev libpng-dev ffmpeg \
+git dpkg-dev file"
+SKARVELIN_TEST_PACKAGES="libgtest-dev xvfb xdotool x11-utils libjpeg-turbo-progs lame imagemagick clang libclang-rt-14-dev \
+man-db"
 
 # install_packages PACKAGE...: apt-get installs whichever of them dpkg does not know.
 install_packages() {
