@@ -197,8 +197,10 @@ std::vector<std::string> noDataSetHint(const DataSearch& search, const char* pro
     if (!installed.empty() && isFolder(installed)) {
         char resolved[PATH_MAX];
         const std::string set = realpath(installed.c_str(), resolved) ? resolved : installed;
-        lines.push_back("the set installed with " + std::string(program) + " is in " + set + "; play it with: " +
-                        command(folder, program, lookup) + " --data " + shellQuoted(set));
+        const std::string share = set.substr(0, set.size() - std::strlen("/skarvelin/data"));
+        lines.push_back("the set installed with " + std::string(program) + " is in " + set + ": name it with --data " +
+                        shellQuoted(set) + ", or run it as XDG_DATA_DIRS=" + shellQuoted(share) + " " +
+                        command(folder, program, lookup));
         return lines;
     }
     // Made in $XDG_DATA_HOME, a set is found from every folder.

@@ -74,9 +74,16 @@ TEST(Install, TheInstalledRendererFindsItsDataAndDrawsTheBuildsFrame)
         dest.path());
     EXPECT_EQ(complete.out, "--png\nframes\n") << complete.err;
 
+    // Where the data folders do not lead to it, the installed copy names its own set.
+    TempDir elsewhere;
+    ProcessResult lost = runProcess({usr + "/bin/skarvelin-render", "--times", "40000", "--png", "frames"},
+                                    elsewhere.path());
+    EXPECT_EQ(lost.status, 2);
+    const std::string set = fs::canonical(usr).string() + "/share/skarvelin/data";
+    EXPECT_NE(lost.err.find("name it with --data '" + set + "'"), std::string::npos) << lost.err;
+
     ProcessResult build = runProcess({binaryPath("skarvelin-render"), "--times", "40000", "--png", "build"}, root, {}, 120);
     ASSERT_EQ(build.status, 0) << build.err;
-    TempDir elsewhere;
     ProcessResult installed = runProcess({usr + "/bin/skarvelin-render", "--times", "40000", "--png", "frames"},
                                          elsewhere.path(), {{"XDG_DATA_DIRS", "/nonexistent:" + usr + "/share"}}, 120);
     ASSERT_EQ(installed.status, 0) << installed.err;
