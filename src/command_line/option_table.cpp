@@ -1,6 +1,8 @@
 #include "command_line/option_table.h"
 
 #include <cstdio>
+#include "command_line/version.h"
+
 #include <cstring>
 
 namespace {
@@ -153,4 +155,170 @@ std::string minutesAndSeconds(uint32_t t)
     char text[32];
     std::snprintf(text, sizeof text, "%u:%02u.%03u", t / 60000, t / 1000 % 60, t % 1000);
     return text;
+}
+namespace {
+
+// Text for roff: backslashes escaped, a dash that starts a word (an option's)
+// as a minus sign, and a line that would read as a request guarded.
+std::string roff(const std::string& text)
+{
+    std::string out;
+    bool lineStart = true;
+    char previous = ' ';
+    for (char c : text) {
+        if (lineStart && (c == '.' || c == '\'')) out += "\\&";
+        if (c == '\\')
+            out += "\\e";
+        else if (c == '-' && (previous == ' ' || previous == '-' || previous == '[' || previous == '(' ||
+                              previous == '\n' || previous == '/' || previous == ','))
+            out += "\\-";
+        else
+            out += c;
+        lineStart = c == '\n';
+        previous = c;
+    }
+    return out;
+}
+
+std::string upperCase(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
+// An option as the page shows it: bold name(s), italic value.
+std::string optionLabel(const Option& option, bool inSynopsis)
+{
+    std::string label;
+    if (option.alias) label += "\\fB" + roff(option.alias) + "\\fR, ";
+    label += "\\fB" + roff(option.name) + "\\fR";
+    const char* value = inSynopsis && option.synopsisValue ? option.synopsisValue : option.value;
+    if (value) label += " \\fI" + roff(value) + "\\fR";
+    return label;
+}
+
+// Paragraphs between blank lines; runs of lines that start with a space
+// are shown as they are.
+std::string roffParagraphs(const std::string& text)
+{
+    std::string out;
+    bool asIs = false;
+    bool first = true;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        const std::string line = text.substr(start, end - start);
+        start = end + 1;
+        if (line.empty()) {
+            if (asIs) out += ".fi\n";
+            asIs = false;
+            first = true;
+            continue;
+        }
+        const bool literal = line[0] == ' ';
+        if (first) out += ".PP\n";
+        first = false;
+        if (literal && !asIs) out += ".nf\n";
+        if (!literal && asIs) out += ".fi\n";
+        asIs = literal;
+        out += roff(line) + "\n";
+    }
+    if (asIs) out += ".fi\n";
+    return out;
+}
+
+std::string roffParts(const std::vector<ManualPage::Part>& parts)
+{
+    std::string out;
+    for (const ManualPage::Part& part : parts) out += ".SH " + roff(part.heading) + "\n" + roffParagraphs(part.text);
+    return out;
+}
+
+// Options as bash's compgen -W takes them.
+std::string completionWords(const CommandLine& commandLine)
+{
+    std::string words;
+    for (const Option& option : commandLine.options) {
+        if (!option.help) continue;
+        if (option.alias) words += std::string(words.empty() ? "" : " ") + option.alias;
+        words += std::string(words.empty() ? "" : " ") + option.name;
+    }
+    return words;
+}
+
+// The options whose value is of this kind, as a case pattern ("--png|--data"), empty for none.
+std::string optionsTaking(const CommandLine& commandLine, bool (*kind)(const char* value))
+{
+    std::string names;
+    for (const Option& option : commandLine.options)
+        if (option.value && kind(option.value)) names += std::string(names.empty() ? "" : "|") + option.name;
+    return names;
+}
+
+}  // namespace
+
+std::string manualPage(const CommandLine& commandLine, const ManualPage& page, const std::string& version)
+{
+    const std::string program = commandLine.program;
+    std::string out = ".\\\" Made from the program's option table at build time.\n";
+    out += ".TH " + roff(upperCase(program)) + " " + std::to_string(page.section) + " \"\" \"" + roff(version) +
+           "\" \"" + (page.section == 6 ? "Games" : "User Commands") + "\"\n.nh\n.ad l\n";
+    out += ".SH NAME\n" + roff(program) + " \\- " + roff(page.summary) + "\n";
+    out += ".SH SYNOPSIS\n.B " + roff(program) + "\n";
+    int lines = 0;
+    for (const Option& option : commandLine.options)
+        if (option.synopsisLine > lines) lines = option.synopsisLine;
+    for (int line = 1; line <= lines; ++line)
+        for (const Option& option : commandLine.options)
+            if (option.synopsisLine == line) out += "[" + optionLabel(option, true) + "]\\&\n";
+    if (commandLine.operands) out += roff(commandLine.operands) + "\n";
+    out += ".SH DESCRIPTION\n" + roffParagraphs(commandLine.about);
+    out += roffParts(page.partsAfterDescription);
+    out += ".SH OPTIONS\n";
+    for (const Option& option : commandLine.options) {
+        if (!option.help) continue;
+        out += ".TP\n" + optionLabel(option, false) + "\n" + roff(option.help) + "\n";
+    }
+    if (commandLine.footer && page.footerHeading)
+        out += ".SH " + roff(page.footerHeading) + "\n" + roffParagraphs(commandLine.footer);
+    out += roffParts(page.partsAfterOptions);
+    return out;
+}
+
+std::string bashCompletion(const CommandLine& commandLine)
+{
+    std::string function = std::string("_") + commandLine.program;
+    for (char& c : function)
+        if (c == '-') c = '_';
+    const std::string folders = optionsTaking(commandLine, [](const char* value) { return std::strcmp(value, "DIR") == 0; });
+    const std::string files = optionsTaking(commandLine, [](const char* value) { return std::strcmp(value, "FILE") == 0; });
+    const std::string others = optionsTaking(
+        commandLine, [](const char* value) { return std::strcmp(value, "DIR") != 0 && std::strcmp(value, "FILE") != 0; });
+    std::string out = std::string("# bash completion for ") + commandLine.program +
+                      ", made from its option table at build time\n" + function + "()\n{\n" +
+                      "    local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]}\n";
+    if (!folders.empty() || !files.empty() || !others.empty()) {
+        out += "    case $prev in\n";
+        if (!folders.empty()) out += "    " + folders + ") COMPREPLY=($(compgen -d -- \"$cur\")); return ;;\n";
+        if (!files.empty()) out += "    " + files + ") COMPREPLY=($(compgen -f -- \"$cur\")); return ;;\n";
+        if (!others.empty()) out += "    " + others + ") COMPREPLY=(); return ;;\n";
+        out += "    esac\n";
+    }
+    out += "    if [[ $cur == -* ]]; then\n"
+           "        COMPREPLY=($(compgen -W '" +
+           completionWords(commandLine) +
+           "' -- \"$cur\"))\n"
+           "    else\n";
+    out += commandLine.operands ? "        COMPREPLY=($(compgen -d -- \"$cur\"))\n" : "        COMPREPLY=()\n";
+    out += "    fi\n}\ncomplete -o filenames -F " + function + " " + commandLine.program + "\n";
+    return out;
+}
+
+std::string buildDocument(const CommandLine& commandLine, const ManualPage& page, const std::string& argument)
+{
+    if (argument == "--manual-page") return manualPage(commandLine, page, std::string("skarvelin ") + PROJECT_VERSION);
+    if (argument == "--bash-completion") return bashCompletion(commandLine);
+    return "";
 }

@@ -70,3 +70,30 @@ extern const char* const TIME_FORMS;
 
 // t as the timeline prints it and parseMilliseconds reads it back: m:ss.mmm.
 std::string minutesAndSeconds(uint32_t t);
+// What a program's manual page says beyond its option table.
+struct ManualPage {
+    int section;          // 1 for the tools, 6 for the demo
+    const char* summary;  // after the name in NAME: "render the programme without a window"
+    struct Part {
+        const char* heading;  // "EXIT STATUS"
+        const char* text;     // paragraphs between blank lines; lines that start with a space are shown as they are
+    };
+    std::vector<Part> partsAfterDescription;  // before OPTIONS
+    std::vector<Part> partsAfterOptions;      // the footer, when there is one, comes first, under footerHeading
+    const char* footerHeading = nullptr;
+};
+
+// The manual page (man(7) macros): NAME, SYNOPSIS and OPTIONS made from the
+// table as --help is, the about lines as DESCRIPTION, then the page's own
+// parts. version goes in the page's header ("skarvelin 1.0.0").
+std::string manualPage(const CommandLine& commandLine, const ManualPage& page, const std::string& version);
+
+// A bash completion script: every listed option and its second spelling;
+// after an option whose value is DIR, folders; FILE, files; other values
+// nothing; operands ("[DIR]") folders.
+std::string bashCompletion(const CommandLine& commandLine);
+
+// What the build asks each program for, with argument as its only argument:
+// "--manual-page" or "--bash-completion". Empty for any other argument, so
+// the program reads its command line as usual.
+std::string buildDocument(const CommandLine& commandLine, const ManualPage& page, const std::string& argument);

@@ -1,5 +1,6 @@
 #include "image/image_wrapper.h"
 
+#include "data_folder/data_folder.h"
 #include "image/jpeg_texture.h"
 #include "image/picture_prefetch.h"
 
@@ -21,9 +22,10 @@ ImageWrapper::ImageWrapper() : size(1) {}
 
 ImageWrapper::ImageWrapper(const char* path, PicturePrefetch* pictures)
 {
-    if (!pictures || !pictures->take(nullptr, path, &texture)) texture = loadTexture(path);
+    // The picture table's name is the prefetch's key; the file is in the data folder.
+    if (!pictures || !pictures->take(nullptr, path, &texture)) texture = loadTexture(dataFile(path).c_str());
     if (texture == -1) {
-        fprintf(stderr, "Error loading %s\n", path);
+        fprintf(stderr, "Error loading %s\n", dataFile(path).c_str());
         texture = 0;
     }
 }
@@ -34,7 +36,7 @@ AlphaImageWrapper::AlphaImageWrapper(const char* alphaPath, const char* colourPa
     : ImageWrapper()
 {
     if (!pictures || !pictures->take(alphaPath, colourPath, &texture))
-        texture = loadAlphaTexture(alphaPath, colourPath);
+        texture = loadAlphaTexture(dataFile(alphaPath).c_str(), dataFile(colourPath).c_str());
     if (texture == -1) {
         fprintf(stderr, "Error loading\n");
         texture = 0;

@@ -1,5 +1,6 @@
 #include "image/picture_prefetch.h"
 
+#include "data_folder/data_folder.h"
 #include "image/picture_table.h"
 
 #include <cstring>
@@ -55,10 +56,11 @@ PicturePrefetch::~PicturePrefetch()
 
 void PicturePrefetch::prepare(const Job& job, PreparedPicture& picture, OpacityScratch& scratch) const
 {
+    // Jobs are known by the picture table's names; the files are in the data folder.
     if (job.alpha)
-        preparePair(job.alpha, job.colour, maxSide, picture, scratch);
+        preparePair(dataFile(job.alpha).c_str(), dataFile(job.colour).c_str(), maxSide, picture, scratch);
     else
-        preparePicture(job.colour, maxSide, picture);
+        preparePicture(dataFile(job.colour).c_str(), maxSide, picture);
 }
 
 void PicturePrefetch::work()

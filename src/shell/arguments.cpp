@@ -1,6 +1,7 @@
 #include "shell/arguments.h"
 
 #include "command_line/option_table.h"
+#include "data_folder/data_folder.h"
 #include "shell/schedule.h"
 #include "shell/screen.h"
 
@@ -58,7 +59,7 @@ CommandLine demoCommandLine(DemoArguments* arguments)
         arguments->warnings.push_back("ignoring unknown argument '" + argument + "'");
         return true;
     };
-    CommandLine commandLine{"skarvelin", nullptr, "Plays the programme from the data/ folder of the working directory.\n",
+    CommandLine commandLine{"skarvelin", nullptr, "Plays the programme with its music, in a window or full screen.\n" DATA_SET_PLACES,
                             16, PLAYER_KEYS, {}, ignore, ignore};
     commandLine.options = {
         {FULL_SCREEN, nullptr, 1, "full screen (only as the first argument)",
@@ -100,17 +101,59 @@ CommandLine demoCommandLine(DemoArguments* arguments)
          [arguments](const std::string& value, std::string* error) {
              return parseAspect(value, &arguments->fourByThree, error);
          }},
+        {"--data", "DIR", 2, "play the data set in DIR (or in DIR/data)",
+         [arguments](const std::string& value, std::string* error) {
+             if (value.empty()) {
+                 *error = "wants a folder";
+                 return false;
+             }
+             arguments->dataDir = value;
+             return true;
+         },
+         nullptr, nullptr, "a folder"},
         {"--help", nullptr, 0, "print this and leave",
          [arguments](const std::string&, std::string*) {
              arguments->help = true;
              return true;
          },
          "-h"},
+        {"--version", nullptr, 0, "print the version and leave",
+         [arguments](const std::string&, std::string*) {
+             arguments->version = true;
+             return true;
+         }},
     };
     return commandLine;
 }
 
+const ManualPage DEMO_MANUAL = {
+    6,
+    "a real-time OpenGL demo with its own soundtrack",
+    {{"THE PROGRAMME",
+      "About 132 seconds: three picture sequences and seven animated 3D scenes,\n"
+      "timed from the start of the music, with overlay pictures and a film-noise\n"
+      "layer over every frame. It ends by itself at its end, or at once with Esc.\n"
+      "skarvelin-render draws the same frames without a window."}},
+    {{"DATA SET", DATA_SET_MANUAL},
+     {"ENVIRONMENT",
+      "  SDL_AUDIODRIVER=dummy   plays without a sound device, silently\n"
+      "  SDL_AUDIODRIVER=disk    writes the sound to the file sdlaudio.raw instead\n"},
+     {"EXIT STATUS",
+      "0 at the end of the programme or when it is ended with a key; 1 when the\n"
+      "music cannot be played (no sound device, a missing or unreadable\n"
+      "music.mp3); 2 when the command line is refused (a --from outside the\n"
+      "programme, a --data that names no folder).\n"},
+     {"SEE ALSO", "skarvelin-render(1), skarvelin-data(1)\n"}},
+    "KEYS",
+};
+
 }  // namespace
+
+std::string demoBuildDocument(const std::string& argument)
+{
+    DemoArguments unused;
+    return buildDocument(demoCommandLine(&unused), DEMO_MANUAL, argument);
+}
 
 std::string demoUsage()
 {

@@ -1,4 +1,4 @@
-// The demo's command line: full screen, where in the programme to start, and help.
+// The demo's command line: full screen, where in the programme to start, the data set, help and version.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +7,8 @@
 
 struct DemoArguments {
     bool help = false;        // --help or -h: print the usage and leave
+    bool version = false;     // --version: print the version and leave
+    std::string dataDir;      // --data DIR: the data set to play; empty to look for one
     bool fullScreen = false;  // -f as the first argument, once the window system's own are taken out
     uint32_t fromMs = 0;      // --from MS (or --from=MS): start the programme at MS
     bool controls = false;    // --controls: keys hold, seek and step the programme
@@ -17,6 +19,10 @@ struct DemoArguments {
 
 // The --help text.
 std::string demoUsage();
+
+// The manual page ("--manual-page") or the bash completion ("--bash-completion")
+// made from the option table, for the build; empty for any other argument.
+std::string demoBuildDocument(const std::string& argument);
 
 // Reads the arguments as the demo has them once glutInit has taken out the
 // window system's own options (-display NAME, -geometry WxH+X+Y, -iconic...).

@@ -11,10 +11,6 @@
 #include "scenes/twist_scenes.h"
 
 #include <GL/gl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <climits>
 
 const char* const MUSIC_PATH = "data/music.mp3";
 
@@ -40,16 +36,6 @@ const LoadingStep LOADING_STEPS[] = {
 };
 
 }  // namespace
-
-std::string missingDataFolderHint()
-{
-    struct stat data;
-    if (stat("data", &data) == 0 && S_ISDIR(data.st_mode)) return "";
-    char cwd[PATH_MAX];
-    const std::string here = getcwd(cwd, sizeof cwd) ? cwd : ".";
-    return "there is no data/ folder in " + here + "; make the default set with 'skarvelin-data " + here +
-           "', or play with scripts/play, which makes one";
-}
 
 std::vector<const SpriteGroup*> spriteGroupsInLoadingOrder()
 {

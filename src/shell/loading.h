@@ -9,13 +9,10 @@
 
 struct SpriteGroup;
 
-// The soundtrack, read whole by the demo and muxed into videos by the renderer.
+// The soundtrack, read whole by the demo and muxed into videos by the
+// renderer; named as the picture table names the pictures (dataFile gives
+// the file in the data folder in use).
 extern const char* const MUSIC_PATH;
-
-// For a working folder without a data/ folder: one line that says where the
-// data set was looked for (the folder's absolute path) and how to make one
-// there. Empty when data/ is a folder.
-std::string missingDataFolderHint();
 
 // Every group of pictures in loading order: the loading picture's, then
 // those of the loaders in the order they run.

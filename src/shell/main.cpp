@@ -1,4 +1,6 @@
 // The demo's process: the GLUT window, its callbacks and the frame loop.
+#include "command_line/version.h"
+#include "data_folder/data_folder.h"
 #include "shell/arguments.h"
 #include "shell/clock.h"
 #include "shell/escape_key.h"
@@ -43,6 +45,8 @@ double steadyMs()
 {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
+// Where the data set was looked for, and the folder found (none: data/).
+DataSearch dataSearch;
 
 void stopMusic()
 {
@@ -59,12 +63,12 @@ void quitIfEscapeWasPressed()
     exit(0);
 }
 
-// Without a data/ folder the demo ends at the music's "File not found"; this
-// line follows it and says where the data set was looked for and how to make one.
+// Without a data set the demo ends at the music's "File not found"; these
+// lines follow it and say where the set was looked for and how to make one.
 void printDataFolderHint()
 {
-    const std::string hint = missingDataFolderHint();
-    if (!hint.empty()) std::fprintf(stderr, "skarvelin: %s\n", hint.c_str());
+    for (const std::string& line : noDataSetHint(dataSearch, "skarvelin", std::getenv))
+        std::fprintf(stderr, "skarvelin: %s\n", line.c_str());
 }
 
 // The music starts where the programme does; a player that starts held
@@ -86,10 +90,10 @@ void startMusic()
 // started later, the music starts there and the clock reads that time from now on.
 void loadAll()
 {
-    if (!missingDataFolderHint().empty()) std::atexit(printDataFolderHint);
+    if (dataSearch.folder.empty()) std::atexit(printDataFolderHint);
     drawLoadingPicture();
     glutSwapBuffers();
-    music = new MP3Player(MUSIC_PATH);
+    music = new MP3Player(dataFile(MUSIC_PATH).c_str());
     loadScenesAndPictures(quitIfEscapeWasPressed);
     catchUpProgrammeState(startMs, DISPLAY_FPS);
     quitIfEscapeWasPressed();
@@ -266,6 +270,10 @@ void specialKeyCallback(int key, int, int)
 int main(int argc, char** argv)
 {
     keepFreedMemoryForReuse();
+    if (argc == 2) {
+        const std::string document = demoBuildDocument(argv[1]);
+        if (!document.empty()) return std::fputs(document.c_str(), stdout) < 0;
+    }
     DemoArguments arguments;
     std::string error;
     if (!parseDemoArguments(argc, argv, &arguments, &error)) {
@@ -277,6 +285,11 @@ int main(int argc, char** argv)
         std::fputs(demoUsage().c_str(), stdout);
         return 0;
     }
+    if (arguments.version) {
+        std::printf("%s\n", versionLine("skarvelin").c_str());
+        return 0;
+    }
+    if (!chooseDataFolder("skarvelin", arguments.dataDir, &dataSearch)) return 2;
     startMs = arguments.fromMs;
     fourByThree = arguments.fourByThree;
     if (arguments.controls) player = new Player(startMs, arguments.paused);

@@ -114,6 +114,18 @@ TEST(DataCheck, NamesEachFileThatWillNotShowAndWhyAndOnlyCountsAGoodSet)
         for (const std::string& said : breakage.said) EXPECT_NE(line->find(said), std::string::npos) << *line;
     }
     EXPECT_EQ(lines.back(), "skarvelin-data: 113 files in data checked, 8 will not show as expected");
+    // The data folder itself, as well as the folder that holds it.
+    ProcessResult named = runProcess({tool, "--check", "data"}, temp.path());
+    EXPECT_EQ(named.status, 1);
+    EXPECT_EQ(named.out, broken.out);
+    named = runProcess({tool, "--check", temp / "data"}, "/");
+    EXPECT_EQ(named.status, 1);
+    EXPECT_NE(named.out.find("\n" + temp / "data/soya1.jpg: missing"), std::string::npos) << named.out;
+    EXPECT_EQ(linesOf(named.out).back(), "skarvelin-data: 113 files in " + temp / "data" + " checked, 8 will not show as expected");
+    // A folder with no set nor data/ in it: the data/ that skarvelin-data DIR would make.
+    named = runProcess({tool, "--check", temp / "none"}, "/");
+    EXPECT_EQ(named.status, 1);
+    EXPECT_EQ(linesOf(named.out).front(), temp / "none/data: no such folder (skarvelin-data " + temp / "none" + " makes the default set there)");
 
     ProcessResult usage = runProcess({tool, "--check", "one", "two"}, temp.path());
     EXPECT_TRUE(usage.exited && usage.status == 2) << usage.err;

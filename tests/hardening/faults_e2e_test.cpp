@@ -3,6 +3,7 @@
 // case, it either plays or stops with a clear message; it never dies of a signal.
 #include "../data/generated_data_set.h"
 #include "broken_files.h"
+#include "command_line/version.h"
 #include "files.h"
 #include "picture_set.h"
 #include "process.h"
@@ -286,7 +287,7 @@ TEST(DataToolFaults, OptionsAndAUsersOwnFiles)
     TempDir folder;
     const std::string tool = binaryPath("skarvelin-data");
     for (const std::vector<std::string>& argv : std::vector<std::vector<std::string>>{
-             {tool, "--version"}, {tool, "one", "two"}}) {
+             {tool, "--verbose"}, {tool, "one", "two"}}) {
         const ProcessResult result = runProcess(argv, folder.path(), {}, 10);
         EXPECT_EQ(result.status, 2);
         EXPECT_EQ(result.err.find("usage: skarvelin-data"), result.err.find('\n') + 1) << result.err;
@@ -295,6 +296,10 @@ TEST(DataToolFaults, OptionsAndAUsersOwnFiles)
     ProcessResult result = runProcess({tool, "--help"}, folder.path(), {}, 10);
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out.rfind("usage: skarvelin-data", 0), 0u) << result.out;
+    result = runProcess({tool, "--version"}, folder.path(), {}, 10);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out.rfind("skarvelin-data " + std::string(PROJECT_VERSION), 0), 0u) << result.out;
+    EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
 
     std::string failure;
     const std::string defaultData = generatedDataSet(&failure);

@@ -1,5 +1,6 @@
 #include "../data/generated_data_set.h"
 #include "contact_sheet.h"
+#include "command_line/version.h"
 #include "files.h"
 #include "process.h"
 
@@ -475,6 +476,8 @@ TEST_F(RenderTool, BadArgumentsAndUnusableFoldersGiveAMessageAndANonZeroStatus)
         {"--sheet", "s.png", "--size", "239x480"},
         {"--sheet", "data"},
         {"--sheet", "nowhere/s.png"},
+        {"--data", "no-such-set", "--bench"},
+        {"--data=", "--bench"},
     };
     for (const auto& arguments : bad) {
         std::string shown;
@@ -495,11 +498,54 @@ TEST_F(RenderTool, BadArgumentsAndUnusableFoldersGiveAMessageAndANonZeroStatus)
     result = render({"--times", "100", "--video", "plain/out.mp4"});
     EXPECT_NE(result.status, 0);
 
-    // No data folder where it runs.
+    // No data set where it runs nor in the data folders: where it looked,
+    // and the command that makes one where it is found from anywhere.
     TempDir empty;
-    result = runProcess({binaryPath("skarvelin-render"), "--times", "100", "--bench"}, empty.path());
-    EXPECT_NE(result.status, 0);
-    EXPECT_NE(result.err.find("data/"), std::string::npos) << result.err;
+    const std::string home = empty / "home";
+    result = runProcess({binaryPath("skarvelin-render"), "--times", "100", "--bench"}, empty.path(),
+                        {{"XDG_DATA_HOME", home}, {"XDG_DATA_DIRS", empty / "a:" + empty.path() + "/b"}});
+    EXPECT_EQ(result.status, 2);
+    const std::string here = std::filesystem::canonical(empty.path()).string();
+    for (const std::string& place : {"data/ in " + here, home + "/skarvelin/data", empty / "a/skarvelin/data",
+                                     empty / "b/skarvelin/data", "skarvelin-data' '" + home + "/skarvelin'"})
+        EXPECT_NE(result.err.find(place), std::string::npos) << place << " in " << result.err;
+
+    // The same frame from the folder holding data/, and from elsewhere with
+    // the set named by --data (the set or the folder holding it), by
+    // $SKARVELIN_DATA, or found in $XDG_DATA_DIRS (the working folder's
+    // data/ comes first).
+    writeTwoToneJpeg(folder / "data/nois1.jpg", 16, 16, RED, BLUE);
+    result = render({"--size", "16x16", "--times", "0", "--png", "here"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const std::string frame = readFile(folder / "here/000000.png");
+    std::filesystem::create_directories(empty / "share/skarvelin");
+    std::filesystem::create_symlink(folder / "data", empty / "share/skarvelin/data");
+    struct Elsewhere {
+        std::vector<std::string> arguments;
+        std::map<std::string, std::string> env;
+    };
+    const Elsewhere elsewhere[] = {
+        {{"--data", folder.path()}, {}},
+        {{"--data=" + folder / "data"}, {}},
+        {{}, {{"SKARVELIN_DATA", folder.path()}}},
+        {{}, {{"XDG_DATA_DIRS", "/nonexistent:" + empty / "share"}}},
+    };
+    for (const Elsewhere& e : elsewhere) {
+        std::vector<std::string> arguments = {binaryPath("skarvelin-render"), "--size", "16x16", "--times", "0", "--png", "out"};
+        arguments.insert(arguments.end(), e.arguments.begin(), e.arguments.end());
+        std::filesystem::remove_all(empty / "out");
+        result = runProcess(arguments, empty.path(), e.env);
+        ASSERT_EQ(result.status, 0) << arguments.back() << result.err;
+        EXPECT_EQ(readFile(empty / "out/000000.png"), frame) << arguments.back();
+    }
+    // Messages name the files in the folder they came from (the set has no loading picture).
+    result = runProcess({binaryPath("skarvelin-render"), "--times", "0", "--png", "out", "--data", folder.path()},
+                        empty.path());
+    EXPECT_NE(result.err.find("Error loading " + folder / "data/loading.jpg\n"), std::string::npos) << result.err;
+
+    result = render({"--version"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out.rfind("skarvelin-render " + std::string(PROJECT_VERSION), 0), 0u) << result.out;
 
     // Times out of order are fine.
     result = render({"--times", "3000,5,3000", "--size", "16x16", "--bench"});

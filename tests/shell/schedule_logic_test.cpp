@@ -1,16 +1,29 @@
 #include "command_line/option_table.h"
+#include "data_folder/data_folder.h"
+#include "files.h"
 #include "shell/arguments.h"
 #include "shell/clock.h"
 #include "shell/schedule.h"
 #include "shell/screen.h"
+#include "working_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
 namespace {
+
+// The environment findDataSet reads in the data set test.
+std::map<std::string, std::string> fakeEnvironment;
+char* fakeVariable(const char* name)
+{
+    auto found = fakeEnvironment.find(name);
+    return found == fakeEnvironment.end() ? nullptr : found->second.data();
+}
 
 // The names of the scenes the schedule calls at t, in calling order.
 std::string scenesAt(uint32_t t)
@@ -168,9 +181,12 @@ TEST(Arguments, FromTakesMillisecondsOfTheProgrammeWhereverItStands)
     EXPECT_EQ(parsed.fromMs, 66500u);
     EXPECT_TRUE(parse({"--from=2:12"}, &parsed));
     EXPECT_EQ(parsed.fromMs, 132000u);
+    EXPECT_TRUE(parse({"--data", "/my/set", "--version"}, &parsed));
+    EXPECT_EQ(parsed.dataDir, "/my/set");
+    EXPECT_TRUE(parsed.version);
     for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
              {"--from", "132001"}, {"--from", ""}, {"--from", "4e4"}, {"--from", "99999999999"}, {"--from"},
-             {"--from", "2:12.001"}, {"--from", "1:60"}})
+             {"--from", "2:12.001"}, {"--from", "1:60"}, {"--data", ""}, {"--data"}})
         EXPECT_FALSE(parse(bad, &parsed)) << bad.back();
     // One line that says what a time may be.
     std::string error;
@@ -238,6 +254,94 @@ TEST(Arguments, UnknownArgumentsAreIgnoredWithAWarningAndTheWindowSystemsPassSil
         EXPECT_EQ(parsed.warnings, c.warnings) << c.words[0];
         EXPECT_FALSE(parsed.help);
     }
+}
+
+// The data set is the first of --data, $SKARVELIN_DATA, data/ in the working
+// folder, $XDG_DATA_HOME's (or ~/.local/share's) and each $XDG_DATA_DIRS
+// entry's skarvelin/data that is a folder; a named folder holding data/ means
+// that data/. Folders are made under a fresh root for each row; "R" in a
+// name stands for the root.
+TEST(Arguments, TheDataSetIsTheFirstPlaceThatIsAFolder)
+{
+    struct Case {
+        const char* what;
+        std::vector<std::string> folders;              // made under the root
+        std::map<std::string, std::string> variables;  // HOME is R/home unless given
+        std::string option;                            // --data
+        std::string found;                             // "" for none
+        size_t looked;                                 // places tried
+    };
+    const std::vector<std::string> everywhere = {"opt/data", "env/data", "work/data", "xdg/skarvelin/data",
+                                                 "home/.local/share/skarvelin/data", "sys/skarvelin/data"};
+    const std::map<std::string, std::string> xdg = {{"XDG_DATA_HOME", "R/xdg"}, {"XDG_DATA_DIRS", "R/sys"}};
+    std::map<std::string, std::string> allSet = xdg;
+    allSet["SKARVELIN_DATA"] = "R/env";
+    const Case cases[] = {
+        {"--data first, its data/", everywhere, allSet, "R/opt", "R/opt/data", 1},
+        {"--data as the set itself", {"flat", "work/data"}, allSet, "R/flat", "R/flat", 1},
+        {"--data that is not there is no set", everywhere, allSet, "R/none", "", 1},
+        {"then $SKARVELIN_DATA", everywhere, allSet, "", "R/env/data", 1},
+        {"a $SKARVELIN_DATA not there is passed over", {"work/data"}, allSet, "", "data", 2},
+        {"then data/ here, named as always", {"work/data", "xdg/skarvelin/data"}, xdg, "", "data", 1},
+        {"then $XDG_DATA_HOME", {"xdg/skarvelin/data", "sys/skarvelin/data"}, xdg, "", "R/xdg/skarvelin/data", 2},
+        {"~/.local/share without $XDG_DATA_HOME",
+         {"home/.local/share/skarvelin/data", "sys/skarvelin/data"},
+         {{"XDG_DATA_DIRS", "R/sys"}},
+         "",
+         "R/home/.local/share/skarvelin/data",
+         2},
+        {"a relative $XDG_DATA_HOME is ignored",
+         {"home/.local/share/skarvelin/data", "work/rel/skarvelin/data"},
+         {{"XDG_DATA_HOME", "rel"}},
+         "",
+         "R/home/.local/share/skarvelin/data",
+         2},
+        {"$XDG_DATA_DIRS in order, relative and empty entries ignored",
+         {"b/skarvelin/data", "c/skarvelin/data", "work/rel/skarvelin/data"},
+         {{"XDG_DATA_HOME", "R/xdg"}, {"XDG_DATA_DIRS", "R/a::rel:R/b:R/c"}},
+         "",
+         "R/b/skarvelin/data",
+         4},
+        {"then $XDG_DATA_DIRS", {"sys/skarvelin/data"}, xdg, "", "R/sys/skarvelin/data", 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir root;
+        auto rooted = [&root](std::string text) {
+            for (size_t at = 0; at < text.size(); at = text.find(':', at) + 1) {
+                if (text.compare(at, 2, "R/") == 0) text.replace(at, 1, root.path());
+                if (text.find(':', at) == std::string::npos) break;
+            }
+            return text;
+        };
+        std::filesystem::create_directories(root / "work");
+        for (const std::string& folder : c.folders) std::filesystem::create_directories(root / folder);
+        fakeEnvironment = {{"HOME", root / "home"}};
+        for (const auto& [name, value] : c.variables) fakeEnvironment[name] = rooted(value);
+        WorkingFolder here(root / "work");
+        const DataSearch search = findDataSet(rooted(c.option), fakeVariable);
+        EXPECT_EQ(search.folder, rooted(c.found));
+        EXPECT_EQ(search.looked.size(), c.looked);
+        EXPECT_EQ(search.warnings.size(), std::string(c.what).find("passed over") != std::string::npos ? 1u : 0u);
+    }
+    // With neither variable, the system's folders are /usr/local/share and /usr/share.
+    fakeEnvironment = {{"HOME", "/nonexistent"}};
+    TempDir empty;
+    WorkingFolder here(empty.path());
+    const DataSearch search = findDataSet("", fakeVariable);
+    ASSERT_GE(search.looked.size(), 2u);
+    EXPECT_EQ(search.looked[1].folder, "/nonexistent/.local/share/skarvelin/data");
+    if (search.folder.empty()) {
+        ASSERT_EQ(search.looked.size(), 4u);
+        EXPECT_EQ(search.looked[2].folder, "/usr/local/share/skarvelin/data");
+        EXPECT_EQ(search.looked[3].folder, "/usr/share/skarvelin/data");
+    }
+    // Files of the set are named under the folder found; under data/ as the table names them.
+    EXPECT_EQ(dataFileIn("data", "data/soya1.jpg"), "data/soya1.jpg");
+    EXPECT_EQ(dataFileIn("/usr/share/skarvelin/data", "data/soya1.jpg"), "/usr/share/skarvelin/data/soya1.jpg");
+    EXPECT_EQ(dataFileIn("mine/", "data/music.mp3"), "mine/music.mp3");
+    EXPECT_EQ(dataFileIn("/x", "/tmp/other.jpg"), "/tmp/other.jpg");
+    EXPECT_EQ(shellQuoted("/home/o'neil/my data"), "'/home/o'\\''neil/my data'");
 }
 
 TEST(Arguments, StartupAspectIsTheIntegerQuotientButNeverZero)

@@ -1,3 +1,4 @@
+#include "command_line/version.h"
 #include "files.h"
 #include "picture_set.h"
 #include "process.h"
@@ -152,4 +153,13 @@ TEST(DemoArguments, BadStartsAreRefusedAndHelpPrintsTheUsage)
     ProcessResult help = runProcess({binaryPath("skarvelin"), "--help"}, folder.path(), {{"DISPLAY", ""}}, 20);
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("--from MS"), std::string::npos) << help.out;
+    EXPECT_NE(help.out.find("--data DIR"), std::string::npos) << help.out;
+    // Answered without a display, as is a --data that names no folder.
+    ProcessResult version = runProcess({binaryPath("skarvelin"), "--version"}, folder.path(), {{"DISPLAY", ""}}, 20);
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("skarvelin " + std::string(PROJECT_VERSION), 0), 0u) << version.out;
+    ProcessResult noSet =
+        runProcess({binaryPath("skarvelin"), "--data", folder / "none"}, folder.path(), {{"DISPLAY", ""}}, 20);
+    EXPECT_EQ(noSet.status, 2);
+    EXPECT_EQ(noSet.err, "skarvelin: --data " + folder / "none" + ": there is no such folder\n");
 }

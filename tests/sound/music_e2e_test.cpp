@@ -98,14 +98,22 @@ TEST_F(DemoMusic, MusicThatCannotBePlayedEndsTheDemoWithItsMessageAndStatusOne)
         TempDir run;
         mkdir((run / "data").c_str(), 0755);
         c.make(run / "data/music.mp3");
-        ProcessResult result = runProcess({binaryPath("skarvelin")}, run.path(), environment(c.driver), 30);
+        std::map<std::string, std::string> env = environment(c.driver);
+        env["XDG_DATA_HOME"] = run / "home";
+        ProcessResult result = runProcess({binaryPath("skarvelin")}, run.path(), env, 30);
         EXPECT_TRUE(result.exited);
         EXPECT_EQ(result.status, 1);
         EXPECT_TRUE(hasLine(result.err, c.message)) << result.err;
-        // Without a data folder, a last line names the folder and how to make a set there.
+        // Without a data set, the lines after it name the folders looked in,
+        // and the last ends with the command that makes a set found from anywhere.
         const std::string last = result.err.substr(result.err.rfind('\n', result.err.size() - 2) + 1);
-        const std::string make = "skarvelin-data " + std::filesystem::canonical(run.path()).string();
-        EXPECT_EQ(last.find(make) != std::string::npos, std::string(c.what) == "no data folder") << result.err;
+        const std::string make = "skarvelin-data' '" + run / "home/skarvelin'\n";
+        const bool noSet = std::string(c.what) == "no data folder";
+        EXPECT_EQ(last.size() > make.size() && last.compare(last.size() - make.size(), make.size(), make) == 0, noSet)
+            << result.err;
+        EXPECT_EQ(result.err.find("data/ in " + std::filesystem::canonical(run.path()).string()) != std::string::npos,
+                  noSet)
+            << result.err;
     }
 }
 

@@ -68,6 +68,11 @@ Process::Process(const std::vector<std::string>& argv, const std::string& cwd,
         dup2(out, 1);
         dup2(err, 2);
         if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(126);
+        // The programs find a data set only where the test puts one: not in
+        // this user's or this machine's data folders (an installed copy).
+        unsetenv("SKARVELIN_DATA");
+        setenv("XDG_DATA_HOME", NO_DATA_SET_HERE, 1);
+        setenv("XDG_DATA_DIRS", NO_DATA_SET_HERE, 1);
         for (const auto& [name, value] : env) {
             if (value.empty())
                 unsetenv(name.c_str());

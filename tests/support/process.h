@@ -15,10 +15,15 @@ struct ProcessResult {
     std::string err;
 };
 
+// Where the programs the tests start look for data sets beyond their working
+// folder, unless the test's env says otherwise: a folder that is not there.
+constexpr const char* NO_DATA_SET_HERE = "/nonexistent/skarvelin-tests";
+
 class Process {
 public:
-    // Starts argv[0] (a path) in folder cwd, with the parent's environment plus env
-    // (an empty value unsets the variable), every signal at its default
+    // Starts argv[0] (a path) in folder cwd, with the parent's environment,
+    // SKARVELIN_DATA unset and XDG_DATA_HOME and XDG_DATA_DIRS set to
+    // NO_DATA_SET_HERE, plus env (an empty value unsets the variable), every signal at its default
     // disposition and none blocked, whatever the test process inherited (to
     // have SIGHUP ignored, start the program under nohup).
     Process(const std::vector<std::string>& argv, const std::string& cwd,

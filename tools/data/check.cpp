@@ -1,6 +1,7 @@
 #include "check.h"
 
 #include "data_set.h"
+#include "data_folder/data_folder.h"
 #include "image/jpeg_texture.h"
 #include "image/picture_table.h"
 #include "shell/loading.h"
@@ -165,18 +166,16 @@ std::string musicProblem(const std::string& path)
 
 }  // namespace
 
-DataSetCheck checkDataSet(const std::string& dir)
+DataSetCheck checkDataSet(const std::string& folder)
 {
-    auto shown = [&dir](const std::string& file) {
-        return dir == "." ? file : (std::filesystem::path(dir) / file).string();
-    };
+    auto shown = [&folder](const std::string& file) { return dataFileIn(folder, file.c_str()); };
     DataSetCheck check;
     const std::vector<PictureFile> files = pictureFiles();
     check.files = static_cast<int>(files.size()) + 1;
     // Without the folder every file is missing: one line says so.
-    const std::string folder = shown("data");
     if (!std::filesystem::is_directory(folder)) {
-        check.problems.push_back(folder + ": no such folder (skarvelin-data " + (dir == "." ? "" : dir + " ") +
+        const std::string parent = std::filesystem::path(folder).parent_path().string();
+        check.problems.push_back(folder + ": no such folder (skarvelin-data " + (parent.empty() ? "" : parent + " ") +
                                  "makes the default set there)");
         check.failing = check.files;
         return check;

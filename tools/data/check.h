@@ -17,7 +17,7 @@ struct DataSetCheck {
     std::vector<std::string> problems;  // one line for each of them (one for all when there is no data/)
 };
 
-// Checks DIR/data: every picture file of the demo's picture table, in
-// loading order, then the music. The lines name the files as the demo does
-// ("data/soya1.jpg") when dir is ".", else under dir.
-DataSetCheck checkDataSet(const std::string& dir);
+// Checks the data set in folder: every picture file of the demo's picture
+// table, in loading order, then the music. The lines name the files as the
+// demo does ("data/soya1.jpg") when folder is "data", else under folder.
+DataSetCheck checkDataSet(const std::string& folder);

@@ -4,11 +4,14 @@
 // writes nothing and reports which files of the set will not show as expected.
 #include "check.h"
 #include "command_line/option_table.h"
+#include "command_line/version.h"
+#include "data_folder/data_folder.h"
 #include "data_set.h"
 #include "output/whole_file.h"
 #include "shell/heap.h"
 
 #include <chrono>
+#include <filesystem>
 #include <cstdio>
 #include <string>
 
@@ -19,6 +22,7 @@ struct DataArguments {
     bool force = false;
     bool check = false;
     bool help = false;
+    bool version = false;
 };
 
 CommandLine dataCommandLine(DataArguments* arguments)
@@ -47,21 +51,46 @@ CommandLine dataCommandLine(DataArguments* arguments)
              return true;
          }},
         {"--check", nullptr, 1,
-         "write nothing; read the set as the demo will and name each file that will not\n"
-         "show or play as expected, and why (status 1 when there is one)",
+         "write nothing; read the set in DIR/data (or in DIR itself when it has no\n"
+         "data/ folder) as the demo will and name each file that will not show or\n"
+         "play as expected, and why (status 1 when there is one)",
          [arguments](const std::string&, std::string*) {
              arguments->check = true;
              return true;
          }},
-        {"--help", nullptr, 0, nullptr,
+        {"--help", nullptr, 0, "print this and leave",
          [arguments](const std::string&, std::string*) {
              arguments->help = true;
              return true;
          },
          "-h"},
+        {"--version", nullptr, 0, "print the version and leave",
+         [arguments](const std::string&, std::string*) {
+             arguments->version = true;
+             return true;
+         }},
     };
     return commandLine;
 }
+
+const ManualPage DATA_MANUAL = {
+    1,
+    "write the default data set of skarvelin, or check a set",
+    {{"THE DEFAULT SET",
+      "Every picture is painted and the music synthesized by this program, the same\n"
+      "bytes at every run, in a few seconds. skarvelin and skarvelin-render find a\n"
+      "set in data/ in the working folder, and in ~/.local/share/skarvelin/data:\n"
+      "\n"
+      "  skarvelin-data ~/.local/share/skarvelin\n"
+      "\n"
+      "makes one found from any folder. To play your own pictures or music, replace\n"
+      "files of a set with your own under the same names, and check it with --check."}},
+    {{"EXIT STATUS",
+      "0 when the set was written, or --check found nothing to report; 1 when a file\n"
+      "could not be written, or --check names a file that will not show or play as\n"
+      "expected; 2 when the command line is refused.\n"},
+     {"SEE ALSO", "skarvelin(6), skarvelin-render(1)\n"}},
+};
 
 }  // namespace
 
@@ -70,12 +99,20 @@ int main(int argc, char** argv)
     DataArguments arguments;
     std::string error;
     const CommandLine commandLine = dataCommandLine(&arguments);
+    if (argc == 2) {
+        const std::string document = buildDocument(commandLine, DATA_MANUAL, argv[1]);
+        if (!document.empty()) return fputs(document.c_str(), stdout) < 0;
+    }
     if (!parseCommandLine(commandLine, argc, argv, &error)) {
         fprintf(stderr, "skarvelin-data: %s\n%s", error.c_str(), usageText(commandLine).c_str());
         return 2;
     }
     if (arguments.help) {
         fputs(usageText(commandLine).c_str(), stdout);
+        return 0;
+    }
+    if (arguments.version) {
+        printf("%s\n", versionLine("skarvelin-data").c_str());
         return 0;
     }
     if (arguments.check && arguments.force) {
@@ -85,10 +122,15 @@ int main(int argc, char** argv)
     }
     const std::string dir = arguments.dir.empty() ? "." : arguments.dir;
     if (arguments.check) {
-        const DataSetCheck check = checkDataSet(dir);
+        // DIR/data, or DIR itself when it has none (--check data); nothing
+        // there at all is reported as a missing DIR/data, which DIR can get.
+        std::string folder = dataFolderIn(dir);
+        if (folder == dir && (dir == "." || !std::filesystem::is_directory(dir)))
+            folder = dir == "." ? "data" : (std::filesystem::path(dir) / "data").string();
+        const DataSetCheck check = checkDataSet(folder);
         for (const std::string& line : check.problems) printf("%s\n", line.c_str());
         printf("skarvelin-data: %d files in %s checked, %d will not show as expected\n", check.files,
-               (dir == "." ? std::string("data") : dir + "/data").c_str(), check.failing);
+               folder.c_str(), check.failing);
         return check.failing == 0 ? 0 : 1;
     }
     // The painters make and drop many picture-sized buffers.

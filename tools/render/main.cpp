@@ -2,6 +2,7 @@
 #include "options.h"
 #include "renderer.h"
 
+#include "command_line/version.h"
 #include "output/whole_file.h"
 #include "shell/heap.h"
 
@@ -11,6 +12,10 @@
 int main(int argc, char** argv)
 {
     keepFreedMemoryForReuse();
+    if (argc == 2) {
+        const std::string document = renderBuildDocument(argv[1]);
+        if (!document.empty()) return std::fputs(document.c_str(), stdout) < 0;
+    }
     // Ctrl-C, kill or a closed terminal leave no unfinished frame or video.
     removeTemporaryFilesOnSignals();
     RenderOptions options;
@@ -21,6 +26,10 @@ int main(int argc, char** argv)
     }
     if (options.help) {
         std::fputs(renderUsage().c_str(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("%s\n", versionLine("skarvelin-render").c_str());
         return 0;
     }
     return renderProgramme(options);

@@ -3,6 +3,7 @@
 #include "contact_sheet.h"
 
 #include "command_line/option_table.h"
+#include "data_folder/data_folder.h"
 #include "shell/programme_state.h"
 #include "shell/screen.h"
 
@@ -97,7 +98,7 @@ CommandLine renderCommandLine(RenderOptions* options)
         return false;
     };
     CommandLine commandLine{"skarvelin-render", nullptr,
-                            "Renders the programme without a window, from the data/ folder of the working directory.\n",
+                            "Renders the programme without a window: PNG frames, a video, or a benchmark.\n" DATA_SET_PLACES,
                             18,
                             "SKARVELIN_EGL_DEVICE=N draws on EGL device N, =surfaceless on Mesa's surfaceless platform;\n"
                             "unset, on the first hardware EGL device that works, else surfaceless (--bench names it).\n",
@@ -188,12 +189,47 @@ CommandLine renderCommandLine(RenderOptions* options)
          "print the loading time, then the median, 95th percentile and slowest\n"
          "frame time of every scene",
          setting(&options->bench)},
-        {"--help", nullptr, 0, nullptr, setting(&options->help), "-h"},
+        {"--data", "DIR", 3, "render the data set in DIR (or in DIR/data)",
+         [options](const std::string& value, std::string* error) {
+             if (value.empty()) {
+                 *error = "wants a folder";
+                 return false;
+             }
+             options->dataDir = value;
+             return true;
+         }},
+        {"--help", nullptr, 0, "print this and leave", setting(&options->help), "-h"},
+        {"--version", nullptr, 0, "print the version and leave", setting(&options->version)},
     };
     return commandLine;
 }
 
+const ManualPage RENDER_MANUAL = {
+    1,
+    "render the programme without a window: PNG frames, a video, or a benchmark",
+    {{"FRAMES",
+      "Every frame is what a run of the whole programme from 0 at --fps shows at its\n"
+      "millisecond, however the frames are asked for: a still, a clip that starts\n"
+      "anywhere, or the whole run. Drawing needs no display: an EGL device, or\n"
+      "Mesa's surfaceless platform. Existing frames and videos of the same names are\n"
+      "replaced."}},
+    {{"DATA SET", DATA_SET_MANUAL},
+     {"EXIT STATUS",
+      "0 when everything asked for was written; 1 when the rendering failed (no\n"
+      "headless OpenGL, a file that could not be written, the encoder failing); 2\n"
+      "when the command line is refused, there is no data set, or an output cannot\n"
+      "go where it is asked to, all before loading.\n"},
+     {"SEE ALSO", "skarvelin(6), skarvelin-data(1), ffmpeg(1)\n"}},
+    "ENVIRONMENT",
+};
+
 }  // namespace
+
+std::string renderBuildDocument(const std::string& argument)
+{
+    RenderOptions unused;
+    return buildDocument(renderCommandLine(&unused), RENDER_MANUAL, argument);
+}
 
 std::string renderUsage()
 {
@@ -204,7 +240,7 @@ std::string renderUsage()
 bool parseOptions(int argc, char** argv, RenderOptions* options, std::string* error)
 {
     if (!parseCommandLine(renderCommandLine(options), argc, argv, error)) return false;
-    if (options->help) return true;
+    if (options->help || options->version) return true;
     // Nothing is drawn after the programme's end, and with every time at most
     // this, the list of frame times stays small however high the rate.
     for (uint32_t t : options->times)

@@ -26,10 +26,16 @@ struct RenderOptions {
     bool encoderGiven = false;    // --crf or --preset appeared
     bool bench = false;
     bool help = false;
+    bool version = false;
+    std::string dataDir;          // --data DIR: the data set to render; empty to look for one
 };
 
 // The --help text.
 std::string renderUsage();
+
+// The manual page ("--manual-page") or the bash completion ("--bash-completion")
+// made from the option table, for the build; empty for any other argument.
+std::string renderBuildDocument(const std::string& argument);
 
 // Fills options from the arguments after the program name. Each option takes
 // its value either as the next argument or after "=" ("--fps 30", "--fps=30").

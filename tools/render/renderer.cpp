@@ -3,6 +3,7 @@
 #include "bench.h"
 #include "capture.h"
 #include "contact_sheet.h"
+#include "data_folder/data_folder.h"
 #include "headless/headless_context.h"
 #include "options.h"
 #include "png_writer.h"
@@ -48,12 +49,16 @@ double millisecondsSince(std::chrono::steady_clock::time_point start)
 int renderProgramme(const RenderOptions& options)
 {
     std::string error;
-    if (!isFolder("data"))
-        return fail(EXIT_USAGE, "there is no data/ folder here; run it in the folder that holds data/ "
-                                "(skarvelin-data makes one)");
+    DataSearch data;
+    if (!chooseDataFolder("skarvelin-render", options.dataDir, &data)) return EXIT_USAGE;
+    if (data.folder.empty()) {
+        for (const std::string& line : noDataSetHint(data, "skarvelin-render", std::getenv)) fail(0, line);
+        return EXIT_USAGE;
+    }
+    const std::string music = dataFile(MUSIC_PATH);
     if (!options.videoFile.empty()) {
-        if (access(MUSIC_PATH, R_OK) != 0)
-            return fail(EXIT_USAGE, std::string("--video needs the soundtrack, and ") + MUSIC_PATH + " cannot be read");
+        if (access(music.c_str(), R_OK) != 0)
+            return fail(EXIT_USAGE, "--video needs the soundtrack, and " + music + " cannot be read");
         if (isFolder(options.videoFile.c_str()))
             return fail(EXIT_USAGE, "--video wants a file to write, and " + options.videoFile + " is a folder");
         // The video goes into a folder that is there: a typo in its name must
@@ -92,7 +97,7 @@ int renderProgramme(const RenderOptions& options)
     video.setEncoder(options.crf, options.preset);
     if (!options.videoFile.empty() &&
         !video.start(options.videoFile, options.width, options.height, options.fps, options.from, times.size(),
-                     MUSIC_PATH, &error))
+                     music, &error))
         return fail(EXIT_FAILED, error);
 
     if (options.bench) {
