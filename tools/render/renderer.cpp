@@ -46,6 +46,7 @@ double millisecondsSince(std::chrono::steady_clock::time_point start)
 
 int renderProgramme(const RenderOptions& options)
 {
+    const auto start = std::chrono::steady_clock::now();
     std::string error;
     if (!isFolder("data"))
         return fail(EXIT_USAGE, "there is no data/ folder here; run it in the folder that holds data/ "
@@ -107,7 +108,7 @@ int renderProgramme(const RenderOptions& options)
     std::unique_ptr<FrameCapture> capture;
     if (!options.pngFolder.empty() || !options.videoFile.empty())
         capture = std::make_unique<FrameCapture>(options.width, options.height, area, options.pngFolder,
-                                                 options.videoFile.empty() ? nullptr : &video);
+                                                 options.pngByIndex, options.videoFile.empty() ? nullptr : &video);
     BenchTimes bench;
     ProgressBar progress(times.size());
     // Every frame shows what a run of the whole programme from 0 at the same rate
@@ -128,13 +129,21 @@ int renderProgramme(const RenderOptions& options)
     progress.finish();
     if (capture && !capture->finish(&error)) return fail(EXIT_FAILED, error);
 
-    if (!options.videoFile.empty()) {
-        if (!video.finish(&error)) return fail(EXIT_FAILED, error);
-        if (isatty(STDERR_FILENO))
-            std::fprintf(stderr, "Wrote %s: %zu frames at %d fps.\n", options.videoFile.c_str(), times.size(),
-                         options.fps);
-    }
+    if (!options.videoFile.empty() && !video.finish(&error)) return fail(EXIT_FAILED, error);
     if (options.bench)
         for (const std::string& line : bench.lines()) std::printf("%s\n", line.c_str());
+    // What was written, where, and how long it took, also into a log or a
+    // pipe: the last lines of every run that writes.
+    std::fflush(stdout);
+    const double seconds = millisecondsSince(start) / 1000;
+    const std::string size = std::to_string(options.width) + "x" + std::to_string(options.height);
+    if (!options.pngFolder.empty())
+        std::fprintf(stderr, "skarvelin-render: wrote %zu PNG frames of %s to %s (listed in %s/%s) in %.1f s\n",
+                     capture->pngFiles().size(), size.c_str(), options.pngFolder.c_str(), options.pngFolder.c_str(),
+                     FRAME_LIST_NAME, seconds);
+    if (!options.videoFile.empty())
+        std::fprintf(stderr, "skarvelin-render: wrote %s, %.3f s of video (%zu frames of %s at %d fps), in %.1f s\n",
+                     options.videoFile.c_str(), static_cast<double>(times.size()) / options.fps, times.size(),
+                     size.c_str(), options.fps, seconds);
     return 0;
 }
