@@ -137,10 +137,12 @@ int renderProgramme(const RenderOptions& options)
     std::fflush(stdout);
     const double seconds = millisecondsSince(start) / 1000;
     const std::string size = std::to_string(options.width) + "x" + std::to_string(options.height);
-    if (!options.pngFolder.empty())
-        std::fprintf(stderr, "skarvelin-render: wrote %zu PNG frames of %s to %s (listed in %s/%s) in %.1f s\n",
-                     capture->pngFiles().size(), size.c_str(), options.pngFolder.c_str(), options.pngFolder.c_str(),
-                     FRAME_LIST_NAME, seconds);
+    if (!options.pngFolder.empty()) {
+        const size_t files = capture->pngFiles().size();
+        std::fprintf(stderr, "skarvelin-render: wrote %zu PNG frame%s of %s to %s (listed in %s/%s) in %.1f s\n",
+                     files, files == 1 ? "" : "s", size.c_str(), options.pngFolder.c_str(),
+                     options.pngFolder.c_str(), FRAME_LIST_NAME, seconds);
+    }
     if (!options.videoFile.empty())
         std::fprintf(stderr, "skarvelin-render: wrote %s, %.3f s of video (%zu frames of %s at %d fps), in %.1f s\n",
                      options.videoFile.c_str(), static_cast<double>(times.size()) / options.fps, times.size(),
