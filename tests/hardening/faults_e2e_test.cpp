@@ -229,7 +229,7 @@ TEST_F(DemoFaults, InterruptAndTerminateEndTheDemo)
 
 // The renderer refuses at once, with status 2 and before loading, a folder as
 // the video, a video in a folder that is not there (without making it), a
-// size the encoder cannot take, and times past the programme's end (which
+// container it does not make, a size the encoder cannot take, and times past the programme's end (which
 // would also make its list of frame times unbounded). It keeps the signals it found ignored:
 // under nohup a hangup does not stop it and the video is finished. Killed,
 // it leaves neither its unfinished video nor its encoder's log behind.
@@ -248,9 +248,15 @@ TEST(RendererFaults, RefusalsAtOnceNohupAndNoTemporaryFilesLeft)
         {{renderer, "--video", "missing/x.mp4"}, "there is no folder missing"},
         // ffmpeg's frame-size check, which a video reaches only once the frames come.
         {{renderer, "--size", "16384x16384", "--video", "v.mp4"}, "at most 16384x16128 at this width"},
+        // A container the renderer does not make, or none: refused before ffmpeg is asked.
+        {{renderer, "--video", "x.bak"}, "the extension names the container, .mp4, .mov or .mkv, not '.bak'"},
+        {{renderer, "--video", "x.txt"}, "not '.txt'"},
+        {{renderer, "--video", "x"}, "and it has none"},
     };
     for (const auto& [argv, reason] : refusals) {
+        const double start = nowSeconds();
         const ProcessResult result = runProcess(argv, folder.path(), {}, 10);
+        EXPECT_LT(secondsSince(start), 1.0) << argv[1];
         EXPECT_EQ(result.status, 2) << argv[1];
         EXPECT_EQ(result.err.rfind("skarvelin-render: ", 0), 0u) << result.err;
         EXPECT_NE(result.err.find(reason), std::string::npos) << result.err;
