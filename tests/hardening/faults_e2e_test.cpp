@@ -287,7 +287,7 @@ TEST(RendererFaults, RefusalsAtOnceNohupAndNoTemporaryFilesLeft)
 
 // skarvelin-data refuses what it does not know instead of taking it for a
 // folder, answers --help on standard output, and fills in only what is
-// missing from a user's data, unless --force.
+// missing from a user's data, unless --force; on a terminal it shows its progress.
 TEST(DataToolFaults, OptionsAndAUsersOwnFiles)
 {
     TempDir folder;
@@ -317,9 +317,14 @@ TEST(DataToolFaults, OptionsAndAUsersOwnFiles)
     EXPECT_EQ(readFile(folder / "data/code1.jpg"), mine);
     EXPECT_EQ(readFile(folder / "data/slut3_alfa.jpg"), readFile(defaultData + "/data/slut3_alfa.jpg"));
 
-    result = runProcess({tool, "--force", "."}, folder.path(), {}, 120);
+    // On a terminal (script's) it shows how far it has come, and wipes that
+    // line before its summary, which stands on a line of its own.
+    result = runProcess({"script", "-qec", "'" + tool + "' --force .", "/dev/null"}, folder.path(), {}, 120);
     EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_NE(result.out.find("wrote 113 files"), std::string::npos) << result.out;
+    const size_t summary = result.out.find("skarvelin-data: wrote 113 files");
+    ASSERT_NE(summary, std::string::npos) << result.out;
+    EXPECT_LT(result.out.find("skarvelin-data: pictures 0/112, music composing, 0 s"), summary) << result.out;
+    EXPECT_TRUE(summary > 0 && result.out[summary - 1] == '\r') << result.out;
     EXPECT_EQ(readFile(folder / "data/code1.jpg"), readFile(defaultData + "/data/code1.jpg"));
 }
 
