@@ -336,7 +336,8 @@ TEST(DataToolFaults, OptionsAndAUsersOwnFiles)
 // stops at the earliest frame not written: the line names it, every frame
 // before it is there, none after it. Disk sizes are swept page by page around
 // one frame's size, so that some runs fill the disk with the last buffered
-// bytes of a frame, or of frames.txt, which only closing the file writes.
+// bytes of a frame, or of frames.txt, which only closing the file writes; and
+// around a short video's, whose end the encoder writes last.
 TEST(WriteFaults, AFullDiskEndsWithOneLineAndLeavesOnlyWholeFiles)
 {
     std::string failure;
@@ -368,12 +369,24 @@ TEST(WriteFaults, AFullDiskEndsWithOneLineAndLeavesOnlyWholeFiles)
     // a time: at some sizes a later frame is finished while an earlier one fails.
     std::vector<int> aroundAFewFrames;
     for (int kilobytes = 1500; kilobytes <= 3900; kilobytes += 150) aroundAFewFrames.push_back(kilobytes);
+    // A short video, made on a disk with room: the encoder writes its index
+    // and its last bytes at the end, and says it could not while exiting with 0.
+    const std::vector<std::string> clip = {"--size", "320x240", "--to", "2000", "--fps", "10", "--video"};
+    argv = clip;
+    argv.insert(argv.begin(), renderer);
+    argv.push_back(folder / "probe/v.mp4");
+    ASSERT_EQ(runProcess(argv, data, {{"TMPDIR", folder.path()}}, 120).status, 0);
+    const std::string video = readFile(folder / "probe/v.mp4");
+    std::vector<int> aroundTheVideo;
+    for (int page = static_cast<int>(video.size() / 4096) - 3; page <= static_cast<int>(video.size() / 4096) + 2; ++page)
+        aroundTheVideo.push_back(4 * page);
 
     struct Row {
         std::vector<std::string> argv;
         std::vector<int> kilobytes;  // a run at each size
         std::string line;  // what standard error must be, as a regular expression
         bool framesStay;
+        std::string whole;  // what a run that succeeds writes: a file as it is when written on a disk with room
         std::vector<std::string> frames;  // the PNG frames asked for, in order
     };
     const std::string noSpace = ": No space left on device\n";
@@ -383,19 +396,24 @@ TEST(WriteFaults, AFullDiskEndsWithOneLineAndLeavesOnlyWholeFiles)
     argv = still;
     argv.insert(argv.begin(), renderer);
     argv.insert(argv.end(), {"--png", disk + "/frames"});
+    std::vector<std::string> clipArgv = clip;
+    clipArgv.insert(clipArgv.begin(), renderer);
+    clipArgv.push_back(disk + "/v.mp4");
+    const std::string videoLine = "skarvelin-render: cannot write " + disk + "/v\\.mp4" + noSpace;
     const std::vector<Row> rows = {
         {{renderer, "--size", "320x240", "--to", "30000", "--fps", "5", "--png", disk + "/frames"}, {600},
-         pngLine, true, span(0, 30000, 5)},
+         pngLine, true, "", span(0, 30000, 5)},
         {{renderer, "--fps", "4", "--from", "30000", "--to", "40000", "--png", disk + "/frames"}, aroundAFewFrames,
-         pngLine, true, span(30000, 40000, 4)},
-        {argv, aroundOneFrame, pngLine, true, {"000000.png"}},
+         pngLine, true, "", span(30000, 40000, 4)},
+        {argv, aroundOneFrame, pngLine, true, "", {"000000.png"}},
         {{renderer, "--size", "320x240", "--to", "60000", "--fps", "10", "--video", disk + "/v.mp4"}, {300},
-         "skarvelin-render: cannot write " + disk + "/v\\.mp4" + noSpace, false, {}},
+         videoLine, false, "", {}},
+        {clipArgv, aroundTheVideo, videoLine, false, video, {}},
         {{binaryPath("skarvelin-data"), disk}, {3 * 1024},
-         "skarvelin-data: cannot write " + disk + "/data/\\w+\\.(jpg|mp3)" + noSpace, true, {}},
+         "skarvelin-data: cannot write " + disk + "/data/\\w+\\.(jpg|mp3)" + noSpace, true, "", {}},
     };
     for (const Row& row : rows) {
-        int stoppedAtAFrame = 0, wroteTheFrames = 0;
+        int stopped = 0, completed = 0;  // runs that failed as they should, runs that wrote it all
         for (int kilobytes : row.kilobytes) {
             SCOPED_TRACE(row.argv[row.argv.size() - 2] + " on " + std::to_string(kilobytes) + " kB");
             for (const char* name : {"disk", "left", "tmp"}) {
@@ -425,6 +443,11 @@ TEST(WriteFaults, AFullDiskEndsWithOneLineAndLeavesOnlyWholeFiles)
             }
             EXPECT_TRUE(std::filesystem::is_empty(folder / "tmp"));
             std::smatch match;
+            if (!row.whole.empty() && result.status == 0) {
+                EXPECT_TRUE(readFile(folder / "left/v.mp4") == row.whole) << "the video is not whole";
+                ++completed;
+                continue;
+            }
             if (!row.frames.empty() && result.status == 0) {
                 // It all fitted: every frame, and their list in order.
                 std::string list;
@@ -436,19 +459,20 @@ TEST(WriteFaults, AFullDiskEndsWithOneLineAndLeavesOnlyWholeFiles)
                 std::istringstream lines(readFile(folder / "left/frames/frames.txt"));
                 for (std::string name, ms; lines >> name >> ms;) listed += name + " ";
                 EXPECT_EQ(listed, list);
-                ++wroteTheFrames;
+                ++completed;
                 continue;
             }
             EXPECT_EQ(result.status, 1) << result.err;
             ASSERT_TRUE(std::regex_match(result.err, match, std::regex(row.line))) << result.err;
             if (row.frames.empty()) {
                 EXPECT_EQ(!left.empty(), row.framesStay) << left.size() << " files left";
+                stopped += !row.whole.empty();
                 continue;
             }
             // Stopped at a frame, or at the list once every frame was written.
             const std::string stop = match[2].matched ? match[2].str() : "";
-            stoppedAtAFrame += !stop.empty();
-            wroteTheFrames += stop.empty();
+            stopped += !stop.empty();
+            completed += stop.empty();
             bool before = true;
             for (const std::string& frame : row.frames) {
                 before = before && frame != stop;
@@ -456,9 +480,9 @@ TEST(WriteFaults, AFullDiskEndsWithOneLineAndLeavesOnlyWholeFiles)
                     << frame << (before ? " is missing before " : " is left after ") << stop;
             }
         }
-        // The sweep reaches both sides of a frame's size.
-        if (!row.frames.empty()) EXPECT_GT(stoppedAtAFrame, 0);
-        if (row.frames.size() == 1) EXPECT_GT(wroteTheFrames, 0);
+        // The sweep reaches both sides of a frame's (or the video's) size.
+        if (!row.frames.empty() || !row.whole.empty()) EXPECT_GT(stopped, 0);
+        if (row.frames.size() == 1 || !row.whole.empty()) EXPECT_GT(completed, 0);
     }
 }
 

@@ -219,6 +219,8 @@ bool VideoWriter::finish(std::string* error)
                                 (WIFEXITED(status) ? "exit status " + std::to_string(WEXITSTATUS(status))
                                                    : "signal " + std::to_string(WTERMSIG(status))) +
                                 ")");
+    } else if (encoderFailedAtTheEnd()) {
+        *error = encoderFailure("ffmpeg could not finish writing the video");
     } else if (struct stat info; stat(video_->temporaryPath().c_str(), &info) != 0 || info.st_size == 0) {
         *error = "ffmpeg reported success but wrote no video";
     } else {
@@ -237,6 +239,16 @@ int VideoWriter::waitForEncoder()
     }
     pid_ = -1;
     return status;
+}
+
+bool VideoWriter::encoderFailedAtTheEnd() const
+{
+    // ffmpeg says so, and still exits with status 0, when the end of the file
+    // (the index, the last buffered bytes) could not be written.
+    std::ifstream in(log_.path());
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind("Error writing trailer", 0) == 0 || line.rfind("Error closing file", 0) == 0) return true;
+    return false;
 }
 
 std::string VideoWriter::encoderFailure(const std::string& what) const

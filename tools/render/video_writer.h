@@ -51,6 +51,9 @@ private:
     void abandon();
     // Reaps the encoder; returns its wait status.
     int waitForEncoder();
+    // Whether the encoder, though it ended with status 0, could not write the
+    // end of the video.
+    bool encoderFailedAtTheEnd() const;
     // Why the encoder failed: for a write error one line naming the video and
     // the system's reason, otherwise what followed by ffmpeg's last messages.
     std::string encoderFailure(const std::string& what) const;
