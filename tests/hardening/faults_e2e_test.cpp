@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <iostream>
 #include <regex>
+#include <set>
 #include <sstream>
 #include <thread>
 
@@ -229,7 +230,7 @@ TEST_F(DemoFaults, InterruptAndTerminateEndTheDemo)
 
 // The renderer refuses at once, with status 2 and before loading, a folder as
 // the video, a video in a folder that is not there (without making it), a
-// size the encoder cannot take, and times past the programme's end (which
+// container it does not make, a size the encoder cannot take, and times past the programme's end (which
 // would also make its list of frame times unbounded). It keeps the signals it found ignored:
 // under nohup a hangup does not stop it and the video is finished. Killed,
 // it leaves neither its unfinished video nor its encoder's log behind.
@@ -248,9 +249,15 @@ TEST(RendererFaults, RefusalsAtOnceNohupAndNoTemporaryFilesLeft)
         {{renderer, "--video", "missing/x.mp4"}, "there is no folder missing"},
         // ffmpeg's frame-size check, which a video reaches only once the frames come.
         {{renderer, "--size", "16384x16384", "--video", "v.mp4"}, "at most 16384x16128 at this width"},
+        // A container the renderer does not make, or none: refused before ffmpeg is asked.
+        {{renderer, "--video", "x.bak"}, "the extension names the container, .mp4, .mov or .mkv, not '.bak'"},
+        {{renderer, "--video", "x.txt"}, "not '.txt'"},
+        {{renderer, "--video", "x"}, "and it has none"},
     };
     for (const auto& [argv, reason] : refusals) {
+        const double start = nowSeconds();
         const ProcessResult result = runProcess(argv, folder.path(), {}, 10);
+        EXPECT_LT(secondsSince(start), 1.0) << argv[1];
         EXPECT_EQ(result.status, 2) << argv[1];
         EXPECT_EQ(result.err.rfind("skarvelin-render: ", 0), 0u) << result.err;
         EXPECT_NE(result.err.find(reason), std::string::npos) << result.err;
@@ -281,7 +288,7 @@ TEST(RendererFaults, RefusalsAtOnceNohupAndNoTemporaryFilesLeft)
 
 // skarvelin-data refuses what it does not know instead of taking it for a
 // folder, answers --help on standard output, and fills in only what is
-// missing from a user's data, unless --force.
+// missing from a user's data, unless --force; on a terminal it shows its progress.
 TEST(DataToolFaults, OptionsAndAUsersOwnFiles)
 {
     TempDir folder;
@@ -315,9 +322,14 @@ TEST(DataToolFaults, OptionsAndAUsersOwnFiles)
     EXPECT_EQ(readFile(folder / "data/code1.jpg"), mine);
     EXPECT_EQ(readFile(folder / "data/slut3_alfa.jpg"), readFile(defaultData + "/data/slut3_alfa.jpg"));
 
-    result = runProcess({tool, "--force", "."}, folder.path(), {}, 120);
+    // On a terminal (script's) it shows how far it has come, and wipes that
+    // line before its summary, which stands on a line of its own.
+    result = runProcess({"script", "-qec", "'" + tool + "' --force .", "/dev/null"}, folder.path(), {}, 120);
     EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_NE(result.out.find("wrote 113 files"), std::string::npos) << result.out;
+    const size_t summary = result.out.find("skarvelin-data: wrote 113 files");
+    ASSERT_NE(summary, std::string::npos) << result.out;
+    EXPECT_LT(result.out.find("skarvelin-data: pictures 0/112, music composing, 0 s"), summary) << result.out;
+    EXPECT_TRUE(summary > 0 && result.out[summary - 1] == '\r') << result.out;
     EXPECT_EQ(readFile(folder / "data/code1.jpg"), readFile(defaultData + "/data/code1.jpg"));
 }
 
@@ -325,6 +337,12 @@ TEST(DataToolFaults, OptionsAndAUsersOwnFiles)
 // naming the file and the system's reason; what it leaves is whole (every PNG
 // ends with its IEND chunk, every JPEG with its end marker), frames written
 // before the failure stay, and no temporary file is left, nor the encoder's log.
+// PNG frames are written several at a time; whichever frame fails, the run
+// stops at the earliest frame not written: the line names it, every frame
+// before it is there, none after it. Disk sizes are swept page by page around
+// one frame's size, so that some runs fill the disk with the last buffered
+// bytes of a frame, or of frames.txt, which only closing the file writes; and
+// around a short video's, whose end the encoder writes last.
 TEST(WriteFaults, AFullDiskEndsWithOneLineAndLeavesOnlyWholeFiles)
 {
     std::string failure;
@@ -333,50 +351,143 @@ TEST(WriteFaults, AFullDiskEndsWithOneLineAndLeavesOnlyWholeFiles)
     TempDir folder;
     const std::string disk = folder / "disk";
     const std::string renderer = binaryPath("skarvelin-render");
+    // The names of the frames of a span, by millisecond.
+    auto span = [](int from, int to, int fps) {
+        std::vector<std::string> names;
+        char name[16];
+        for (int i = 0; from + i * 1000 / fps <= to; ++i) {
+            std::snprintf(name, sizeof name, "%06d.png", from + i * 1000 / fps);
+            names.push_back(name);
+        }
+        return names;
+    };
+    // The size of one frame, to sweep the disk's size around it a page at a time.
+    const std::vector<std::string> still = {"--size", "320x240", "--times", "40000", "--png-names", "index"};
+    std::vector<std::string> argv = still;
+    argv.insert(argv.begin(), renderer);
+    argv.insert(argv.end(), {"--png", folder / "probe"});
+    ASSERT_EQ(runProcess(argv, data, {}, 120).status, 0);
+    const int pages = static_cast<int>((std::filesystem::file_size(folder / "probe/000000.png") + 4095) / 4096);
+    std::vector<int> aroundOneFrame;
+    for (int page = pages - 2; page <= pages + 1; ++page) aroundOneFrame.push_back(4 * page);
+    // Full after 5 to 13 frames of 640x480, which are written two or more at
+    // a time: at some sizes a later frame is finished while an earlier one fails.
+    std::vector<int> aroundAFewFrames;
+    for (int kilobytes = 1500; kilobytes <= 3900; kilobytes += 150) aroundAFewFrames.push_back(kilobytes);
+    // A short video, made on a disk with room: the encoder writes its index
+    // and its last bytes at the end, and says it could not while exiting with 0.
+    const std::vector<std::string> clip = {"--size", "320x240", "--to", "2000", "--fps", "10", "--video"};
+    argv = clip;
+    argv.insert(argv.begin(), renderer);
+    argv.push_back(folder / "probe/v.mp4");
+    ASSERT_EQ(runProcess(argv, data, {{"TMPDIR", folder.path()}}, 120).status, 0);
+    const std::string video = readFile(folder / "probe/v.mp4");
+    std::vector<int> aroundTheVideo;
+    for (int page = static_cast<int>(video.size() / 4096) - 3; page <= static_cast<int>(video.size() / 4096) + 2; ++page)
+        aroundTheVideo.push_back(4 * page);
+
     struct Row {
         std::vector<std::string> argv;
-        int kilobytes;
+        std::vector<int> kilobytes;  // a run at each size
         std::string line;  // what standard error must be, as a regular expression
         bool framesStay;
+        std::string whole;  // what a run that succeeds writes: a file as it is when written on a disk with room
+        std::vector<std::string> frames;  // the PNG frames asked for, in order
     };
     const std::string noSpace = ": No space left on device\n";
+    // The frame a PNG run stopped at, or frames.txt.
+    const std::string pngLine = "skarvelin-render: cannot write " + disk +
+                                "/frames/(([0-9]{6}\\.png)( \\(the frame at [0-9]+ ms\\))?|frames\\.txt)" + noSpace;
+    argv = still;
+    argv.insert(argv.begin(), renderer);
+    argv.insert(argv.end(), {"--png", disk + "/frames"});
+    std::vector<std::string> clipArgv = clip;
+    clipArgv.insert(clipArgv.begin(), renderer);
+    clipArgv.push_back(disk + "/v.mp4");
+    const std::string videoLine = "skarvelin-render: cannot write " + disk + "/v\\.mp4" + noSpace;
     const std::vector<Row> rows = {
-        {{renderer, "--size", "320x240", "--to", "30000", "--fps", "5", "--png", disk + "/frames"}, 600,
-         "skarvelin-render: cannot write " + disk + "/frames/[0-9]{6}\\.png" + noSpace, true},
-        {{renderer, "--size", "320x240", "--to", "60000", "--fps", "10", "--video", disk + "/v.mp4"}, 300,
-         "skarvelin-render: cannot write " + disk + "/v\\.mp4" + noSpace, false},
-        {{binaryPath("skarvelin-data"), disk}, 3 * 1024,
-         "skarvelin-data: cannot write " + disk + "/data/\\w+\\.(jpg|mp3)" + noSpace, true},
+        {{renderer, "--size", "320x240", "--to", "30000", "--fps", "5", "--png", disk + "/frames"}, {600},
+         pngLine, true, "", span(0, 30000, 5)},
+        {{renderer, "--fps", "4", "--from", "30000", "--to", "40000", "--png", disk + "/frames"}, aroundAFewFrames,
+         pngLine, true, "", span(30000, 40000, 4)},
+        {argv, aroundOneFrame, pngLine, true, "", {"000000.png"}},
+        {{renderer, "--size", "320x240", "--to", "60000", "--fps", "10", "--video", disk + "/v.mp4"}, {300},
+         videoLine, false, "", {}},
+        {clipArgv, aroundTheVideo, videoLine, false, video, {}},
+        {{binaryPath("skarvelin-data"), disk}, {3 * 1024},
+         "skarvelin-data: cannot write " + disk + "/data/\\w+\\.(jpg|mp3)" + noSpace, true, "", {}},
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.argv[row.argv.size() - 2]);
-        for (const char* name : {"disk", "left", "tmp"}) {
-            std::filesystem::remove_all(folder / name);
-            std::filesystem::create_directory(folder / name);
+        int stopped = 0, completed = 0;  // runs that failed as they should, runs that wrote it all
+        for (int kilobytes : row.kilobytes) {
+            SCOPED_TRACE(row.argv[row.argv.size() - 2] + " on " + std::to_string(kilobytes) + " kB");
+            for (const char* name : {"disk", "left", "tmp"}) {
+                std::filesystem::remove_all(folder / name);
+                std::filesystem::create_directory(folder / name);
+            }
+            bool possible = false;
+            const ProcessResult result = runOnSmallDisk(row.argv, data, {{"TMPDIR", folder / "tmp"}}, disk,
+                                                        kilobytes, folder / "left", 300, &possible);
+            if (!possible)
+                GTEST_SKIP() << "cannot mount a small file system in a private namespace here: " << result.err;
+            std::set<std::string> left;
+            for (const auto& entry : std::filesystem::recursive_directory_iterator(folder / "left")) {
+                if (entry.is_directory()) continue;
+                const std::string name = entry.path().filename().string();
+                const std::string bytes = readFile(entry.path().string());
+                EXPECT_NE(name[0], '.') << "a temporary file is left: " << name;
+                const std::string extension = entry.path().extension().string();
+                // The IEND chunk: no data, its type, its CRC.
+                const std::string end = extension == ".png" ? std::string("\0\0\0\0IEND\xAE\x42\x60\x82", 12)
+                                        : extension == ".jpg" ? "\xFF\xD9"
+                                                              : "";
+                EXPECT_TRUE(bytes.size() >= end.size() &&
+                            bytes.compare(bytes.size() - end.size(), end.size(), end) == 0)
+                    << name << " is cut short";
+                left.insert(name);
+            }
+            EXPECT_TRUE(std::filesystem::is_empty(folder / "tmp"));
+            std::smatch match;
+            if (!row.whole.empty() && result.status == 0) {
+                EXPECT_TRUE(readFile(folder / "left/v.mp4") == row.whole) << "the video is not whole";
+                ++completed;
+                continue;
+            }
+            if (!row.frames.empty() && result.status == 0) {
+                // It all fitted: every frame, and their list in order.
+                std::string list;
+                for (const std::string& frame : row.frames) {
+                    EXPECT_TRUE(left.count(frame)) << frame << " is missing";
+                    list += frame + " ";
+                }
+                std::string listed;
+                std::istringstream lines(readFile(folder / "left/frames/frames.txt"));
+                for (std::string name, ms; lines >> name >> ms;) listed += name + " ";
+                EXPECT_EQ(listed, list);
+                ++completed;
+                continue;
+            }
+            EXPECT_EQ(result.status, 1) << result.err;
+            ASSERT_TRUE(std::regex_match(result.err, match, std::regex(row.line))) << result.err;
+            if (row.frames.empty()) {
+                EXPECT_EQ(!left.empty(), row.framesStay) << left.size() << " files left";
+                stopped += !row.whole.empty();
+                continue;
+            }
+            // Stopped at a frame, or at the list once every frame was written.
+            const std::string stop = match[2].matched ? match[2].str() : "";
+            stopped += !stop.empty();
+            completed += stop.empty();
+            bool before = true;
+            for (const std::string& frame : row.frames) {
+                before = before && frame != stop;
+                EXPECT_EQ(left.count(frame), before ? 1u : 0u)
+                    << frame << (before ? " is missing before " : " is left after ") << stop;
+            }
         }
-        bool possible = false;
-        const ProcessResult result = runOnSmallDisk(row.argv, data, {{"TMPDIR", folder / "tmp"}}, disk,
-                                                    row.kilobytes, folder / "left", 300, &possible);
-        if (!possible) GTEST_SKIP() << "cannot mount a small file system in a private namespace here: " << result.err;
-        EXPECT_EQ(result.status, 1) << result.err;
-        EXPECT_TRUE(std::regex_match(result.err, std::regex(row.line))) << result.err;
-        int whole = 0;
-        for (const auto& entry : std::filesystem::recursive_directory_iterator(folder / "left")) {
-            if (entry.is_directory()) continue;
-            const std::string name = entry.path().filename().string();
-            const std::string bytes = readFile(entry.path().string());
-            EXPECT_NE(name[0], '.') << "a temporary file is left: " << name;
-            const std::string extension = entry.path().extension().string();
-            // The IEND chunk: no data, its type, its CRC.
-            const std::string end = extension == ".png" ? std::string("\0\0\0\0IEND\xAE\x42\x60\x82", 12)
-                                    : extension == ".jpg" ? "\xFF\xD9"
-                                                          : "";
-            EXPECT_TRUE(bytes.size() >= end.size() && bytes.compare(bytes.size() - end.size(), end.size(), end) == 0)
-                << name << " is cut short";
-            ++whole;
-        }
-        EXPECT_EQ(whole > 0, row.framesStay) << whole << " files left";
-        EXPECT_TRUE(std::filesystem::is_empty(folder / "tmp"));
+        // The sweep reaches both sides of a frame's (or the video's) size.
+        if (!row.frames.empty() || !row.whole.empty()) EXPECT_GT(stopped, 0);
+        if (row.frames.size() == 1 || !row.whole.empty()) EXPECT_GT(completed, 0);
     }
 }
 

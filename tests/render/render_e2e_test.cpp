@@ -74,6 +74,15 @@ std::vector<std::string> lines(const std::string& text)
     return result;
 }
 
+// Standard error written into a pipe or a log ends with the line saying what
+// was written, and holds no progress bar (drawn over itself with '\r').
+bool endsWithTheLine(const std::string& err, const std::string& pattern)
+{
+    const std::vector<std::string> all = lines(err);
+    return !all.empty() && err.back() == '\n' && err.find('\r') == std::string::npos &&
+           std::regex_match(all.back(), std::regex(pattern));
+}
+
 // The renderer in a folder of its own with a small data/ folder. The noise
 // pictures are black, so the film-noise overlay leaves every frame untouched
 // and what the frame shows is what the scenes drew.
@@ -142,13 +151,39 @@ TEST_F(RenderTool, PngFramesAreNamedByTimeInEightBitRgbWithTheTopRowFirst)
         EXPECT_TRUE(frame.isBlack(40, 54)) << name;
     }
 
-    // An evenly spaced span: floor(i * 1000 / fps) from --from, up to --to inclusive.
+    // An evenly spaced span: floor(i * 1000 / fps) from --from, up to --to
+    // inclusive, listed with their times. Into a pipe or a log the renderer
+    // says what it wrote and nothing else: no progress bar.
     result = render({"--from", "0:01", "--to", "2.0", "--fps", "3", "--size", "16x16", "--png", "span"});
     ASSERT_EQ(result.status, 0) << result.err;
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder / "span"))
-        names.insert(entry.path().filename().string());
-    EXPECT_EQ(names, (std::set<std::string>{"001000.png", "001333.png", "001666.png", "002000.png"}));
+    EXPECT_TRUE(endsWithTheLine(result.err, "skarvelin-render: wrote 4 PNG frames of 16x16 to span \\(listed in "
+                                            "span/frames\\.txt\\) in [0-9]+\\.[0-9] s"))
+        << result.err;
+    auto names = [&](const std::string& where) {
+        std::set<std::string> found;
+        for (const auto& entry : std::filesystem::directory_iterator(folder / where))
+            found.insert(entry.path().filename().string());
+        return found;
+    };
+    EXPECT_EQ(names("span"),
+              (std::set<std::string>{"001000.png", "001333.png", "001666.png", "002000.png", "frames.txt"}));
+    EXPECT_EQ(readFile(folder / "span/frames.txt"),
+              "001000.png 1000\n001333.png 1333\n001666.png 1666\n002000.png 2000\n");
+
+    // Named by their place: an image sequence that ffmpeg reads whole.
+    result = render({"--from", "1000", "--to", "2000", "--fps", "3", "--size", "16x16", "--png", "sequence",
+                     "--png-names", "index"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(names("sequence"),
+              (std::set<std::string>{"000000.png", "000001.png", "000002.png", "000003.png", "frames.txt"}));
+    EXPECT_EQ(readFile(folder / "sequence/frames.txt"),
+              "000000.png 1000\n000001.png 1333\n000002.png 1666\n000003.png 2000\n");
+    EXPECT_EQ(readFile(folder / "sequence/000000.png"), readFile(folder / "span/001000.png"));
+    EXPECT_EQ(readFile(folder / "sequence/000003.png"), readFile(folder / "span/002000.png"));
+    ProcessResult count = runProcess({"ffprobe", "-v", "error", "-count_frames", "-show_entries",
+                                      "stream=nb_read_frames", "-of", "csv=p=0", "sequence/%06d.png"},
+                                     folder.path());
+    EXPECT_EQ(count.out, "4\n") << count.err;
 }
 
 // A still (--times) or a clip (--from) shows exactly the frame that a run of
@@ -187,6 +222,7 @@ TEST(RenderStartAnywhere, StillsAndClipsShowWhatARunFromZeroShows)
     for (const char* folder : {"stills", "clips"})
         for (const auto& entry : std::filesystem::directory_iterator(out / folder)) {
             const std::string name = entry.path().filename().string();
+            if (entry.path().extension() != ".png") continue;  // frames.txt lists each run's own frames
             EXPECT_EQ(readFile(entry.path().string()), readFile(out / ("run/" + name))) << folder << "/" << name;
             ++compared;
         }
@@ -291,24 +327,59 @@ TEST_F(RenderTool, VideoHoldsThePicturesAndTheMusicFromTheFirstFramesTime)
         return std::stod(level[1]);
     };
     EXPECT_LT(loudness("out/first.mp4"), -40) << "the music did not start at 0 ms";
+    // Into a pipe or a log too, the last line says what was written, where, and how long it took.
+    EXPECT_TRUE(endsWithTheLine(result.err, "skarvelin-render: wrote out/first\\.mp4, 2\\.100 s of video "
+                                            "\\(21 frames of 64x48 at 10 fps\\), in [0-9]+\\.[0-9] s"))
+        << result.err;
 
     result = render({"--from", "1200", "--to", "1700", "--fps", "10", "--size", "64x48", "--video", "later.mp4"});
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_GT(loudness("later.mp4"), -12) << "the music did not start at 1200 ms";
 }
 
+// The boxes at the top level of an MP4 or QuickTime file, in order.
+std::string topLevelBoxes(const std::string& bytes)
+{
+    std::string boxes;
+    for (size_t at = 0; at + 8 <= bytes.size();) {
+        uint64_t size = 0;
+        for (int i = 0; i < 4; ++i) size = size << 8 | static_cast<unsigned char>(bytes[at + i]);
+        if (size == 1 && at + 16 <= bytes.size())
+            for (int i = 8; i < 16; ++i) size = size << 8 | static_cast<unsigned char>(bytes[at + i]);
+        boxes += (boxes.empty() ? "" : " ") + bytes.substr(at + 4, 4);
+        if (size < 8) break;
+        at += size;
+    }
+    return boxes;
+}
+
 // Any name is a file to the encoder: a colon (which ffmpeg would take for a
 // protocol), a leading dash, a space, letters beyond ASCII; a TMPDIR that names
-// no folder falls back to /tmp. A clip past the end of a short track still has
-// its sound: silence as long as the pictures.
+// no folder falls back to /tmp. The extension, in any case, names the
+// container; MP4 and QuickTime have their index (moov) before the media
+// (mdat), so they play while they download. A clip past the end of a short
+// track still has its sound: silence as long as the pictures.
 TEST_F(RenderTool, AnyVideoNameWorksAndAClipPastTheTracksEndHasSilence)
 {
     makeMusic(0, 1000);
-    for (const std::string name : {"capture-2025-06-01T12:30.mp4", "-dash.mp4", "two words \u00e9.mp4"}) {
-        ProcessResult result = render({"--to", "300", "--fps", "10", "--size", "32x32", "--video=" + name},
+    struct Case {
+        std::string name;
+        size_t at;
+        std::string mark;  // at byte at: the MP4 or QuickTime brand, Matroska's magic number
+        bool boxes;        // MP4 or QuickTime
+    };
+    for (const Case& c : {Case{"capture-2025-06-01T12:30.mp4", 4, "ftypisom", true},
+                          Case{"-dash.MOV", 4, "ftypqt  ", true},
+                          Case{"two words \u00e9.mkv", 0, "\x1A\x45\xDF\xA3", false}}) {
+        ProcessResult result = render({"--to", "300", "--fps", "10", "--size", "32x32", "--video=" + c.name},
                                       {{"TMPDIR", folder / "no-such-folder"}});
-        EXPECT_EQ(result.status, 0) << name << ": " << result.err;
-        EXPECT_TRUE(fileExists(folder / name)) << name;
+        EXPECT_EQ(result.status, 0) << c.name << ": " << result.err;
+        const std::string bytes = readFile(folder / c.name);
+        EXPECT_EQ(bytes.substr(std::min(c.at, bytes.size()), c.mark.size()), c.mark) << c.name;
+        if (!c.boxes) continue;
+        const std::string boxes = topLevelBoxes(bytes);
+        EXPECT_LT(boxes.find("moov"), boxes.find("mdat")) << c.name << ": " << boxes;
+        EXPECT_NE(boxes.find("mdat"), std::string::npos) << c.name << ": " << boxes;
     }
     ProcessResult result =
         render({"--from", "2000", "--to", "2500", "--fps", "10", "--size", "32x32", "--video", "past.mp4"});
@@ -478,6 +549,8 @@ TEST_F(RenderTool, BadArgumentsAndUnusableFoldersGiveAMessageAndANonZeroStatus)
         {"--sheet", "nowhere/s.png"},
         {"--data", "no-such-set", "--bench"},
         {"--data=", "--bench"},
+        {"--png-names", "index", "--bench"},
+        {"--png-names", "time", "--png", "frames"},
     };
     for (const auto& arguments : bad) {
         std::string shown;

@@ -7,8 +7,12 @@
 #include "pictures.h"
 #include "soundtrack.h"
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <filesystem>
 #include <map>
+#include <mutex>
 #include <set>
 #include <thread>
 
@@ -50,7 +54,8 @@ std::vector<PictureFile> pictureFiles()
     return files;
 }
 
-bool writeDataSet(const std::string& dir, bool force, DataSetSummary& summary, std::string* error)
+bool writeDataSet(const std::string& dir, bool force, DataSetSummary& summary, std::string* error,
+                  const std::function<void(const DataSetProgress&)>& progress)
 {
     namespace fs = std::filesystem;
     fs::path folder = fs::path(dir) / "data";
@@ -72,17 +77,41 @@ bool writeDataSet(const std::string& dir, bool force, DataSetSummary& summary, s
     const bool makeMusic = !keep(musicPath);
     std::string musicError;
     bool musicOk = !makeMusic;
+    // Where the music thread is, for the progress line: an index into MUSIC_STAGES.
+    static const char* const MUSIC_STAGES[] = {"composing", "encoding", "done", "kept"};
+    std::atomic<int> musicStage{makeMusic ? 0 : 3};
+    std::mutex musicMutex;
+    std::condition_variable musicChanged;
     std::thread music([&] {
-        if (!makeMusic) return;
-        std::vector<int16_t> samples = synthesizeSoundtrack();
-        musicOk = writeMp3File(musicPath, samples, SOUNDTRACK_RATE, &musicError);
+        if (makeMusic) {
+            std::vector<int16_t> samples = synthesizeSoundtrack();
+            musicStage = 1;
+            musicOk = writeMp3File(musicPath, samples, SOUNDTRACK_RATE, &musicError);
+        }
+        std::lock_guard<std::mutex> lock(musicMutex);
+        if (makeMusic) musicStage = 2;
+        musicChanged.notify_all();
     });
+
+    const std::vector<PictureFile> files = pictureFiles();
+    DataSetProgress state;
+    state.pictureCount = static_cast<int>(files.size());
+    auto report = [&] {
+        if (!progress) return;
+        state.music = MUSIC_STAGES[musicStage];
+        progress(state);
+    };
+    report();
 
     bool ok = true;
     std::map<std::string, std::pair<int, int>> sizes;
-    for (const PictureFile& file : pictureFiles()) {
+    for (const PictureFile& file : files) {
         std::string path = (fs::path(dir) / file.path).string();
-        if (keep(path)) continue;
+        ++state.pictures;
+        if (keep(path)) {
+            report();
+            continue;
+        }
         Canvas canvas;
         if (!paintPicture(file.stem, file.mask, canvas)) {
             *error = "no painter for " + file.path;
@@ -96,8 +125,20 @@ bool writeDataSet(const std::string& dir, bool force, DataSetSummary& summary, s
         sizes[file.path] = {canvas.width, canvas.height};
         summary.files++;
         summary.bytes += fs::file_size(path, ec);
+        report();
+    }
+    // The music usually takes longer than the pictures: the line keeps
+    // moving while it is made.
+    {
+        std::unique_lock<std::mutex> lock(musicMutex);
+        while (!musicChanged.wait_for(lock, std::chrono::milliseconds(100), [&] { return musicStage >= 2; })) {
+            lock.unlock();
+            report();
+            lock.lock();
+        }
     }
     music.join();
+    report();
 
     if (ok) {
         // Both pictures of an opacity pair we painted must have the same size.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,8 +24,18 @@ struct DataSetSummary {
     int kept = 0;       // already there and left alone
 };
 
+// How far the writing has come, for a progress line.
+struct DataSetProgress {
+    int pictures = 0;       // done (written or kept)
+    int pictureCount = 0;   // in all
+    const char* music = "";  // what the music is at: "composing", "encoding", "done" or "kept"
+};
+
 // Writes DIR/data/ with every picture and music.mp3, creating folders as
 // needed. Files already there are kept (they may be the user's own) unless
 // force is set. Each file appears under its name only once it is whole.
+// Calls progress (when given) on the calling thread after each picture and
+// about ten times a second while the music is still being made.
 // Returns false with a message when something cannot be made or written.
-bool writeDataSet(const std::string& dir, bool force, DataSetSummary& summary, std::string* error);
+bool writeDataSet(const std::string& dir, bool force, DataSetSummary& summary, std::string* error,
+                  const std::function<void(const DataSetProgress&)>& progress = {});

@@ -10,12 +10,53 @@
 #include "output/whole_file.h"
 #include "shell/heap.h"
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <cstdio>
 #include <string>
 
 namespace {
+
+// One line on standard error, redrawn in place while the set is made, when
+// that is a terminal; wiped before the summary, which stands alone.
+class ProgressLine {
+public:
+    ProgressLine() : enabled_(isatty(STDERR_FILENO) == 1), start_(std::chrono::steady_clock::now()) {}
+    ~ProgressLine() { wipe(); }
+
+    void show(const DataSetProgress& progress)
+    {
+        if (!enabled_) return;
+        const auto now = std::chrono::steady_clock::now();
+        if (width_ > 0 && now - drawn_ < std::chrono::milliseconds(100)) return;
+        drawn_ = now;
+        char line[160];
+        const int length = std::snprintf(
+            line, sizeof line, "skarvelin-data: pictures %d/%d, music %s, %.0f s", progress.pictures,
+            progress.pictureCount, progress.music, std::chrono::duration<double>(now - start_).count());
+        // Spaces cover what a longer line before left.
+        std::fprintf(stderr, "\r%s%*s", line, width_ > length ? width_ - length : 0, "");
+        std::fflush(stderr);
+        width_ = std::max(width_, length);
+    }
+
+    void wipe()
+    {
+        if (width_ == 0) return;
+        std::fprintf(stderr, "\r%*s\r", width_, "");
+        std::fflush(stderr);
+        width_ = 0;
+    }
+
+private:
+    bool enabled_;
+    std::chrono::steady_clock::time_point start_;
+    std::chrono::steady_clock::time_point drawn_;
+    int width_ = 0;  // of the longest line drawn, 0 when none is on screen
+};
 
 struct DataArguments {
     std::string dir;
@@ -139,7 +180,11 @@ int main(int argc, char** argv)
     removeTemporaryFilesOnSignals();
     auto start = std::chrono::steady_clock::now();
     DataSetSummary summary;
-    if (!writeDataSet(dir, arguments.force, summary, &error)) {
+    ProgressLine progress;
+    const bool written = writeDataSet(dir, arguments.force, summary, &error,
+                                      [&progress](const DataSetProgress& now) { progress.show(now); });
+    progress.wipe();
+    if (!written) {
         fprintf(stderr, "skarvelin-data: %s\n", error.c_str());
         return 1;
     }

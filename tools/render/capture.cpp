@@ -7,15 +7,19 @@
 #include <GL/glext.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
+#include <set>
 
 FrameCapture::FrameCapture(int frameWidth, int frameHeight, PictureArea area, std::string pngFolder,
-                           VideoWriter* video)
+                           bool pngByIndex, VideoWriter* video)
     : frameWidth_(frameWidth),
       frameHeight_(frameHeight),
       area_(area),
       pngFolder_(std::move(pngFolder)),
+      pngByIndex_(pngByIndex),
       video_(video),
       pictureBytes_(static_cast<size_t>(area.width) * area.height * 4)
 {
@@ -60,15 +64,39 @@ bool FrameCapture::add(uint32_t t)
     glBindBuffer(GL_PIXEL_PACK_BUFFER, pbo_[pbo]);
     glReadPixels(0, 0, area_.width, area_.height, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
     glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
-    if (pendingPbo_ >= 0) handOver(pendingPbo_, pendingT_);
+    if (pendingPbo_ >= 0) handOver(pendingPbo_, times_.size() - 1);
     pendingPbo_ = pbo;
-    pendingT_ = t;
+    times_.push_back(t);
     std::lock_guard<std::mutex> lock(mutex_);
     return !failed_;
 }
 
-void FrameCapture::handOver(int pbo, uint32_t t)
+std::string FrameCapture::pngPath(size_t index, uint32_t t) const
 {
+    return framePath(pngFolder_, pngByIndex_ ? index : t);
+}
+
+std::vector<ListedFrame> FrameCapture::pngFiles() const
+{
+    std::vector<ListedFrame> files;
+    std::set<uint64_t> named;
+    for (size_t i = 0; i < times_.size(); ++i)
+        if (named.insert(pngByIndex_ ? i : times_[i]).second)
+            files.push_back({std::filesystem::path(pngPath(i, times_[i])).filename().string(), times_[i]});
+    return files;
+}
+
+void FrameCapture::noteFailure(size_t index, const std::string& error)
+{
+    if (failed_ && failedIndex_ <= index) return;
+    failed_ = true;
+    failedIndex_ = index;
+    error_ = error;
+}
+
+void FrameCapture::handOver(int pbo, size_t index)
+{
+    const uint32_t t = times_[index];
     size_t buffer;
     {
         std::unique_lock<std::mutex> lock(mutex_);
@@ -87,10 +115,9 @@ void FrameCapture::handOver(int pbo, uint32_t t)
     std::lock_guard<std::mutex> lock(mutex_);
     if (!pixels || !unmapped) {
         freeBuffers_.push_back(buffer);
-        if (!failed_) error_ = "cannot read the frame at " + std::to_string(t) + " ms back from OpenGL";
-        failed_ = true;
+        noteFailure(index, "cannot read the frame at " + std::to_string(t) + " ms back from OpenGL");
     } else {
-        jobs_.push_back({t, buffer});
+        jobs_.push_back({index, t, buffer});
     }
     changed_.notify_all();
 }
@@ -112,6 +139,8 @@ void FrameCapture::writeFrames()
             if (jobs_.empty()) return;
             job = jobs_.front();
             jobs_.pop_front();
+            // Once a frame has failed the run stops: the frames still queued
+            // come after every frame taken, so they are dropped unwritten.
             if (failed_) {
                 freeBuffers_.push_back(job.buffer);
                 changed_.notify_all();
@@ -119,19 +148,20 @@ void FrameCapture::writeFrames()
             }
         }
         std::string error;
-        const bool written = writeFrame(job.t, buffers_[job.buffer].data(), &frame, yuv.get(), &error);
+        const bool written =
+            writeFrame(job.index, job.t, buffers_[job.buffer].data(), &frame, yuv.get(), &error);
         std::lock_guard<std::mutex> lock(mutex_);
         freeBuffers_.push_back(job.buffer);
-        if (!written && !failed_) {
-            failed_ = true;
-            error_ = error;
-        }
+        // Frames taken before the failing one may still fail after it: the
+        // earliest failure is the one that counts.
+        if (!written) noteFailure(job.index, error);
+        else if (!pngFolder_.empty()) written_.push_back(job.index);
         changed_.notify_all();
     }
 }
 
-bool FrameCapture::writeFrame(uint32_t t, const unsigned char* bottomUpRgba, std::vector<unsigned char>* frame,
-                              YuvFrameMaker* yuv, std::string* error)
+bool FrameCapture::writeFrame(size_t index, uint32_t t, const unsigned char* bottomUpRgba,
+                              std::vector<unsigned char>* frame, YuvFrameMaker* yuv, std::string* error)
 {
     if (!pngFolder_.empty()) {
         // OpenGL's rows come bottom first; the files want the top row first.
@@ -144,7 +174,14 @@ bool FrameCapture::writeFrame(uint32_t t, const unsigned char* bottomUpRgba, std
                 out[2] = in[2];
             }
         }
-        if (!writePng(framePath(pngFolder_, t), frameWidth_, frameHeight_, *frame, error)) return false;
+        const std::string path = pngPath(index, t);
+        if (!writePng(path, frameWidth_, frameHeight_, *frame, error)) {
+            // A name by index says nothing of the time to resume from.
+            const size_t at = pngByIndex_ ? error->find(path) : std::string::npos;
+            if (at != std::string::npos)
+                error->insert(at + path.size(), " (the frame at " + std::to_string(t) + " ms)");
+            return false;
+        }
     }
     return !yuv || video_->writeFrame(yuv->make(bottomUpRgba), error);
 }
@@ -162,10 +199,27 @@ void FrameCapture::stopWriters()
 
 bool FrameCapture::finish(std::string* error)
 {
-    if (pendingPbo_ >= 0) handOver(pendingPbo_, pendingT_);
+    if (pendingPbo_ >= 0) handOver(pendingPbo_, times_.size() - 1);
     pendingPbo_ = -1;
     stopWriters();
     finished_ = true;
-    if (failed_) *error = error_;
-    return !failed_;
+    if (failed_) {
+        removeFilesAfterTheFailure();
+        *error = error_;
+        return false;
+    }
+    return pngFolder_.empty() || writeFrameList(pngFolder_, pngFiles(), error);
+}
+
+void FrameCapture::removeFilesAfterTheFailure()
+{
+    // Resuming from the frame that failed must leave no hole: a later frame
+    // finished by another writer goes, unless an earlier frame has its name
+    // (a --times list may name a millisecond twice).
+    std::set<std::string> kept;
+    for (size_t i = 0; i < failedIndex_ && i < times_.size(); ++i) kept.insert(pngPath(i, times_[i]));
+    for (size_t index : written_) {
+        const std::string path = pngPath(index, times_[index]);
+        if (index > failedIndex_ && !kept.count(path)) std::remove(path.c_str());
+    }
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "shell/screen.h"
+#include "png_writer.h"
 #include "video_writer.h"
 
 #include <condition_variable>
@@ -22,9 +23,12 @@ class FrameCapture {
 public:
     // Frames of frameWidth x frameHeight whose picture, area.width x
     // area.height, is what the current OpenGL context's render target holds;
-    // the rest is black. Each frame goes to pngFolder (none when empty) and to
-    // video (none when null), which must have been started and outlive this.
-    FrameCapture(int frameWidth, int frameHeight, PictureArea area, std::string pngFolder, VideoWriter* video);
+    // the rest is black. Each frame goes to pngFolder (none when empty), named
+    // by its millisecond or with pngByIndex by its place among the frames
+    // added, and to video (none when null), which must have been started and
+    // outlive this.
+    FrameCapture(int frameWidth, int frameHeight, PictureArea area, std::string pngFolder, bool pngByIndex,
+                 VideoWriter* video);
     // Stops the writers; frames not yet written are dropped.
     ~FrameCapture();
     FrameCapture(const FrameCapture&) = delete;
@@ -35,19 +39,32 @@ public:
     // failed; finish then says why.
     bool add(uint32_t t);
 
-    // Hands over the last frame and waits until every frame is written.
-    // False with the first failure.
+    // Hands over the last frame, waits until every frame is written and lists
+    // the PNG files in the folder's frames.txt. False when a frame was not
+    // written, with the failure of the earliest such frame: every frame before
+    // it is whole in its place, and none after it is left (the writers work on
+    // several frames at once, and later ones may have been finished first).
     bool finish(std::string* error);
+
+    // The PNG files of the frames added so far, in their order: the first
+    // use of each name.
+    std::vector<ListedFrame> pngFiles() const;
 
 private:
     struct Job {
+        size_t index;  // its place among the frames added
         uint32_t t;
         size_t buffer;
     };
 
-    void handOver(int pbo, uint32_t t);
+    std::string pngPath(size_t index, uint32_t t) const;
+    void handOver(int pbo, size_t index);
+    // Under mutex_: the frame at index was not written, for this reason.
+    void noteFailure(size_t index, const std::string& error);
+    // Removes the files of frames after the earliest one not written.
+    void removeFilesAfterTheFailure();
     void writeFrames();
-    bool writeFrame(uint32_t t, const unsigned char* bottomUpRgba, std::vector<unsigned char>* frame,
+    bool writeFrame(size_t index, uint32_t t, const unsigned char* bottomUpRgba, std::vector<unsigned char>* frame,
                     YuvFrameMaker* yuv, std::string* error);
     void stopWriters();
 
@@ -55,6 +72,7 @@ private:
     const int frameHeight_;
     const PictureArea area_;
     const std::string pngFolder_;
+    const bool pngByIndex_;
     VideoWriter* const video_;
     const size_t pictureBytes_;
 
@@ -62,7 +80,7 @@ private:
     unsigned pbo_[2] = {0, 0};
     int next_ = 0;
     int pendingPbo_ = -1;
-    uint32_t pendingT_ = 0;
+    std::vector<uint32_t> times_;  // of every frame added, by index
 
     // Shared with the writers, under mutex_.
     std::mutex mutex_;
@@ -72,7 +90,9 @@ private:
     std::deque<Job> jobs_;
     bool closing_ = false;  // no more jobs will come
     bool failed_ = false;
-    std::string error_;
+    size_t failedIndex_ = 0;  // the earliest frame not written, once failed_
+    std::string error_;       // why it was not
+    std::vector<size_t> written_;  // the frames whose PNG file this capture wrote
 
     std::vector<std::thread> writers_;
     bool finished_ = false;

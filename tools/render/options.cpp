@@ -8,6 +8,7 @@
 #include "shell/screen.h"
 
 #include <algorithm>
+#include <filesystem>
 
 namespace {
 
@@ -146,11 +147,30 @@ CommandLine renderCommandLine(RenderOptions* options)
              return true;
          }},
         {"--png", "DIR", 2,
-         "write each frame as DIR/<t>.png, t in six digits (010655.png); the files\n"
-         "are compressed for speed (zlib level 1, run-length matching, Sub filter),\n"
-         "so they are larger than a slower compressor would make them",
+         "write each frame as DIR/<t>.png, t in six digits (010655.png), replacing\n"
+         "a file of that name, and DIR/frames.txt, a line per file: its name and\n"
+         "its millisecond; the files are compressed for speed (zlib level 1,\n"
+         "run-length matching, Sub filter), so they are larger than a slower\n"
+         "compressor would make them",
          outputPath(&options->pngFolder)},
-        {"--video", "FILE", 2, "encode the frames with the soundtrack (H.264 in MP4) through ffmpeg",
+        {"--png-names", "ms|index", 3,
+         "\n"  // the name and its values fill the column
+         "how --png names the frames: by millisecond (ms, the default), or by\n"
+         "their place in the run (index: 000000.png, 000001.png, ...), an image\n"
+         "sequence as ffmpeg (-i DIR/%06d.png) and editors read one",
+         [options](const std::string& value, std::string* error) {
+             if (value != "ms" && value != "index") {
+                 *error = "takes ms or index, not '" + value + "'";
+                 return false;
+             }
+             options->pngByIndex = value == "index";
+             options->pngNamesGiven = true;
+             return true;
+         }},
+        {"--video", "FILE", 2,
+         "encode the frames with the soundtrack through ffmpeg, replacing FILE:\n"
+         "H.264 and AAC in the container its extension names, .mp4 or .mov (the\n"
+         "index first: a browser plays it while it downloads) or .mkv (Matroska)",
          outputPath(&options->videoFile)},
         {"--sheet", "FILE", 2,
          "write the whole programme as one PNG picture: about 40 stills (every\n"
@@ -267,7 +287,19 @@ bool parseOptions(int argc, char** argv, RenderOptions* options, std::string* er
         *error = "--crf and --preset set the video encoder: give them with --video FILE";
         return false;
     }
+    if (options->pngNamesGiven && options->pngFolder.empty()) {
+        *error = "--png-names names the frames of --png DIR: give it with --png";
+        return false;
+    }
     if (!options->videoFile.empty()) {
+        // Refused here, before anything is loaded: the extension names the
+        // container, and an unknown one would only fail once the frames came.
+        if (!videoContainer(options->videoFile)) {
+            const std::string extension = std::filesystem::path(options->videoFile).extension().string();
+            *error = "--video " + options->videoFile + ": the extension names the container, " + VIDEO_EXTENSIONS +
+                     (extension.empty() ? std::string(", and it has none") : ", not '" + extension + "'");
+            return false;
+        }
         if (options->haveTimes) {
             *error = "--video needs evenly spaced frames (--from, --to, --fps), not --times";
             return false;

@@ -18,6 +18,8 @@ struct RenderOptions {
     int fps = DISPLAY_FPS;        // the frame rate of the run, also the one a --times still belongs to
     bool rangeGiven = false;      // --from or --to appeared
     std::string pngFolder;        // empty: no PNG frames
+    bool pngByIndex = false;      // --png-names index: frames named 000000.png, 000001.png, ... in order
+    bool pngNamesGiven = false;   // --png-names appeared
     std::string videoFile;        // empty: no video
     std::string sheetFile;        // empty: no contact sheet
     bool aspect4by3 = false;      // --aspect 4:3: the picture at 4:3 between black bars

@@ -33,11 +33,24 @@ bool prepareFolder(const std::string& folder, std::string* error)
     return true;
 }
 
-std::string framePath(const std::string& folder, uint32_t t)
+std::string framePath(const std::string& folder, uint64_t number)
 {
     char name[32];
-    std::snprintf(name, sizeof name, "%06u.png", static_cast<unsigned>(t));
+    std::snprintf(name, sizeof name, "%06llu.png", static_cast<unsigned long long>(number));
     return folder + "/" + name;
+}
+
+bool writeFrameList(const std::string& folder, const std::vector<ListedFrame>& frames, std::string* error)
+{
+    WholeFile list(folder + "/" + FRAME_LIST_NAME);
+    if (!list.create(error)) return false;
+    for (const ListedFrame& frame : frames)
+        if (std::fprintf(list.file(), "%s %u\n", frame.name.c_str(), static_cast<unsigned>(frame.t)) < 0) {
+            *error = cannotWrite(list.path(), errno ? errno : EIO);
+            return false;
+        }
+    // The last buffered bytes go at the close, whose failure finish reports.
+    return list.finish(error);
 }
 
 namespace {

@@ -48,6 +48,7 @@ double millisecondsSince(std::chrono::steady_clock::time_point start)
 
 int renderProgramme(const RenderOptions& options)
 {
+    const auto start = std::chrono::steady_clock::now();
     std::string error;
     DataSearch data;
     if (!chooseDataFolder("skarvelin-render", options.dataDir, &data)) return EXIT_USAGE;
@@ -122,7 +123,7 @@ int renderProgramme(const RenderOptions& options)
     std::unique_ptr<FrameCapture> capture;
     if (!options.pngFolder.empty() || !options.videoFile.empty())
         capture = std::make_unique<FrameCapture>(options.width, options.height, area, options.pngFolder,
-                                                 options.videoFile.empty() ? nullptr : &video);
+                                                 options.pngByIndex, options.videoFile.empty() ? nullptr : &video);
     std::unique_ptr<ContactSheet> sheet;
     if (!options.sheetFile.empty())
         sheet = std::make_unique<ContactSheet>(options.width, options.height, times, options.fps);
@@ -147,19 +148,27 @@ int renderProgramme(const RenderOptions& options)
     progress.finish();
     if (capture && !capture->finish(&error)) return fail(EXIT_FAILED, error);
 
-    if (!options.videoFile.empty()) {
-        if (!video.finish(&error)) return fail(EXIT_FAILED, error);
-        if (isatty(STDERR_FILENO))
-            std::fprintf(stderr, "Wrote %s: %zu frames at %d fps.\n", options.videoFile.c_str(), times.size(),
-                         options.fps);
-    }
-    if (sheet) {
-        if (!sheet->write(options.sheetFile, &error)) return fail(EXIT_FAILED, error);
-        if (isatty(STDERR_FILENO))
-            std::fprintf(stderr, "Wrote %s: %zu stills, %dx%d.\n", options.sheetFile.c_str(), times.size(),
-                         sheet->layout().width, sheet->layout().height);
-    }
+    if (!options.videoFile.empty() && !video.finish(&error)) return fail(EXIT_FAILED, error);
+    if (sheet && !sheet->write(options.sheetFile, &error)) return fail(EXIT_FAILED, error);
     if (options.bench)
         for (const std::string& line : bench.lines()) std::printf("%s\n", line.c_str());
+    // What was written, where, and how long it took, also into a log or a
+    // pipe: the last lines of every run that writes.
+    std::fflush(stdout);
+    const double seconds = millisecondsSince(start) / 1000;
+    const std::string size = std::to_string(options.width) + "x" + std::to_string(options.height);
+    if (!options.pngFolder.empty()) {
+        const size_t files = capture->pngFiles().size();
+        std::fprintf(stderr, "skarvelin-render: wrote %zu PNG frame%s of %s to %s (listed in %s/%s) in %.1f s\n",
+                     files, files == 1 ? "" : "s", size.c_str(), options.pngFolder.c_str(),
+                     options.pngFolder.c_str(), FRAME_LIST_NAME, seconds);
+    }
+    if (!options.videoFile.empty())
+        std::fprintf(stderr, "skarvelin-render: wrote %s, %.3f s of video (%zu frames of %s at %d fps), in %.1f s\n",
+                     options.videoFile.c_str(), static_cast<double>(times.size()) / options.fps, times.size(),
+                     size.c_str(), options.fps, seconds);
+    if (sheet)
+        std::fprintf(stderr, "skarvelin-render: wrote %s, %zu stills in a %dx%d picture, in %.1f s\n",
+                     options.sheetFile.c_str(), times.size(), sheet->layout().width, sheet->layout().height, seconds);
     return 0;
 }

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -70,7 +71,17 @@ int largestVideoWidth(int height)
     return static_cast<int>(evenAtMost(((FFMPEG_FRAME_LIMIT - 1) / (static_cast<int64_t>(height) + 128) - 1024) / 8));
 }
 
-std::vector<std::string> ffmpegArguments(const std::string& output, bool guessFormat, int width, int height,
+const char* videoContainer(const std::string& path)
+{
+    std::string extension = std::filesystem::path(path).extension().string();
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (extension == ".mp4") return "mp4";
+    if (extension == ".mov") return "mov";
+    if (extension == ".mkv") return "matroska";
+    return nullptr;
+}
+
+std::vector<std::string> ffmpegArguments(const std::string& output, const char* container, int width, int height,
                                          int fps, uint32_t fromMs, size_t frames, const std::string& music,
                                          int crf, const std::string& preset)
 {
@@ -92,7 +103,13 @@ std::vector<std::string> ffmpegArguments(const std::string& output, bool guessFo
     // Silence after the track's end, up to the video's length: a clip always
     // has its sound, also where the music has ended.
     arguments.insert(arguments.end(), {"-af", "apad=whole_dur=" + seconds(lengthMs)});
-    if (!guessFormat) arguments.insert(arguments.end(), {"-f", "mp4"});
+    // The container is said, not guessed from the temporary name. MP4 and
+    // QuickTime get their index (moov) ahead of the media: ffmpeg writes it at
+    // the end and then moves it to the front, so a browser or player starts
+    // before the file has come whole.
+    arguments.insert(arguments.end(), {"-f", container});
+    if (std::strcmp(container, "mp4") == 0 || std::strcmp(container, "mov") == 0)
+        arguments.insert(arguments.end(), {"-movflags", "+faststart"});
     // A plain file, whatever the name: without the prefix ffmpeg takes what
     // comes before a colon ("a:b.mp4") for a protocol.
     arguments.push_back("file:" + output);
@@ -110,7 +127,8 @@ bool VideoWriter::start(const std::string& file, int width, int height, int fps,
     // A broken pipe must come back as an error from write, not end the process.
     signal(SIGPIPE, SIG_IGN);
 
-    const std::string extension = std::filesystem::path(file).extension().string();
+    const char* container = videoContainer(file);
+    if (!container) container = "mp4";
     frameBytes_ = static_cast<size_t>(width) * height * 3 / 2;  // yuv420p
     video_ = std::make_unique<WholeFile>(file);
     if (!video_->create(error) || !createLog(&log_, error)) {
@@ -126,7 +144,7 @@ bool VideoWriter::start(const std::string& file, int width, int height, int fps,
         return false;
     }
 
-    std::vector<std::string> arguments = ffmpegArguments(video_->temporaryPath(), !extension.empty(), width, height,
+    std::vector<std::string> arguments = ffmpegArguments(video_->temporaryPath(), container, width, height,
                                                          fps, fromMs, frames, music, crf_, preset_);
     arguments.insert(arguments.begin(), "ffmpeg");
     std::vector<char*> argv;
@@ -201,6 +219,8 @@ bool VideoWriter::finish(std::string* error)
                                 (WIFEXITED(status) ? "exit status " + std::to_string(WEXITSTATUS(status))
                                                    : "signal " + std::to_string(WTERMSIG(status))) +
                                 ")");
+    } else if (encoderFailedAtTheEnd()) {
+        *error = encoderFailure("ffmpeg could not finish writing the video");
     } else if (struct stat info; stat(video_->temporaryPath().c_str(), &info) != 0 || info.st_size == 0) {
         *error = "ffmpeg reported success but wrote no video";
     } else {
@@ -219,6 +239,16 @@ int VideoWriter::waitForEncoder()
     }
     pid_ = -1;
     return status;
+}
+
+bool VideoWriter::encoderFailedAtTheEnd() const
+{
+    // ffmpeg says so, and still exits with status 0, when the end of the file
+    // (the index, the last buffered bytes) could not be written.
+    std::ifstream in(log_.path());
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind("Error writing trailer", 0) == 0 || line.rfind("Error closing file", 0) == 0) return true;
+    return false;
 }
 
 std::string VideoWriter::encoderFailure(const std::string& what) const

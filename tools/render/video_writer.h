@@ -26,8 +26,9 @@ public:
     // the music at fromMs + i * 1000 / fps; the sound lasts exactly as long as
     // the frames, cut there or filled with silence where the track has ended.
     // It encodes H.264 (yuv420p) with AAC sound into a temporary file beside
-    // file, in the container that file's extension names (MP4 when it has
-    // none). Returns false with a message when ffmpeg cannot be started.
+    // file, in the container that file's extension names (videoContainer),
+    // MP4 when it names none. Returns false with a message when ffmpeg cannot
+    // be started.
     bool start(const std::string& file, int width, int height, int fps, uint32_t fromMs, size_t frames,
                const std::string& music, std::string* error);
 
@@ -50,6 +51,9 @@ private:
     void abandon();
     // Reaps the encoder; returns its wait status.
     int waitForEncoder();
+    // Whether the encoder, though it ended with status 0, could not write the
+    // end of the video.
+    bool encoderFailedAtTheEnd() const;
     // Why the encoder failed: for a write error one line naming the video and
     // the system's reason, otherwise what followed by ffmpeg's last messages.
     std::string encoderFailure(const std::string& what) const;
@@ -71,7 +75,15 @@ bool videoTakesSize(int width, int height);
 int largestVideoHeight(int width);
 int largestVideoWidth(int height);
 
-// The ffmpeg arguments (without the program name) for the parameters of start.
-std::vector<std::string> ffmpegArguments(const std::string& output, bool guessFormat, int width, int height,
+// The container a video is written in, by the extension of its name in any
+// case: ffmpeg's name for it ("mp4", "mov", "matroska"), or null for any
+// other extension and for none.
+const char* videoContainer(const std::string& path);
+// Those extensions, as messages and the help list them.
+constexpr const char* VIDEO_EXTENSIONS = ".mp4, .mov or .mkv";
+
+// The ffmpeg arguments (without the program name) for the parameters of start;
+// container is ffmpeg's name for it.
+std::vector<std::string> ffmpegArguments(const std::string& output, const char* container, int width, int height,
                                          int fps, uint32_t fromMs, size_t frames, const std::string& music,
                                          int crf, const std::string& preset);
