@@ -486,8 +486,12 @@ TEST(WriteFaults, AFullDiskEndsWithOneLineAndLeavesOnlyWholeFiles)
             }
         }
         // The sweep reaches both sides of a frame's (or the video's) size.
-        if (!row.frames.empty() || !row.whole.empty()) EXPECT_GT(stopped, 0);
-        if (row.frames.size() == 1 || !row.whole.empty()) EXPECT_GT(completed, 0);
+        if (!row.frames.empty() || !row.whole.empty()) {
+            EXPECT_GT(stopped, 0);
+        }
+        if (row.frames.size() == 1 || !row.whole.empty()) {
+            EXPECT_GT(completed, 0);
+        }
     }
 }
 
