@@ -51,8 +51,11 @@ void expectDecodedAsPlayed(const std::string& sound, unsigned fromMs, const std:
     std::string error;
     ASSERT_TRUE(decodeMusic(sound.data(), sound.size(), fromMs, compared, &decoded, &error)) << error;
     ASSERT_EQ(decoded.size(), compared * 2);
+    // As much as was played from there, a buffer at least (a busy machine
+    // may let the driver write little).
     for (size_t start = first - first % 1024;; start -= 1024) {
-        if (start + compared <= frames && std::equal(decoded.begin(), decoded.end(), played.begin() + 2 * start))
+        const size_t length = std::min(compared, frames - start);
+        if (length >= 1024 && std::equal(decoded.begin(), decoded.begin() + 2 * length, played.begin() + 2 * start))
             return;
         if (start == 0) break;
     }
