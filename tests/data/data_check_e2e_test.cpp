@@ -167,8 +167,8 @@ TEST(DataCheck, NamesEachFileThatWillNotShowAndWhyAndOnlyCountsAGoodSet)
         std::string said;
     };
     const std::vector<Music> musics = {
-        {"wav", {"-t", "1", "-f", "wav"}, "data/music.mp3: a WAV file, not MP3: the demo stops with \"Unknown file format\"; "
-                               "convert it to MP3"},
+        {"wav", {"-t", "1", "-f", "wav"},
+         "data/music.mp3: a WAV file, not MP3: the demo stops with \"Unknown file format\"; convert it to MP3"},
         {"ogg", {"-t", "1", "-c:a", "libvorbis", "-f", "ogg"}, "data/music.mp3: an Ogg file, not MP3"},
         {"flac", {"-t", "1", "-f", "flac"}, "data/music.mp3: a FLAC file, not MP3"},
         {"m4a", {"-t", "1", "-c:a", "aac", "-f", "ipod"}, "data/music.mp3: an M4A (MP4) file, not MP3"},

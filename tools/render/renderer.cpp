@@ -62,7 +62,8 @@ int renderProgramme(const RenderOptions& options)
         std::string message, hint;
         if (!readMusicAsPlayed(MUSIC_PATH, options.from, soundFrames, &sound, &message, &hint)) {
             if (message.find(MUSIC_PATH) == std::string::npos) message = MUSIC_PATH + (": " + message);
-            return fail(EXIT_USAGE, "--video needs the soundtrack: " + message + (hint.empty() ? "" : "\nskarvelin-render: " + hint));
+            if (!hint.empty()) message += "\nskarvelin-render: " + hint;
+            return fail(EXIT_USAGE, "--video needs the soundtrack: " + message);
         }
         if (isFolder(options.videoFile.c_str()))
             return fail(EXIT_USAGE, "--video wants a file to write, and " + options.videoFile + " is a folder");
