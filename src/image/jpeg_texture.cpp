@@ -1,6 +1,7 @@
 #include "image/jpeg_texture.h"
 
 #include <GL/gl.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <csetjmp>
@@ -326,11 +327,45 @@ unsigned char* loadJpeg(const char* path, int* width, int* height, const JpegLim
 bool diagnoseJpeg(const char* path, const JpegLimits& limits, JpegDiagnosis& diagnosis)
 {
     diagnosis = JpegDiagnosis();
+    // A folder opens, and reads as an empty file: neither decodes.
+    struct stat info;
+    if (stat(path, &info) == 0 && (S_ISDIR(info.st_mode) || info.st_size == 0)) {
+        noteFault(&diagnosis, S_ISDIR(info.st_mode) ? JpegFault::Folder : JpegFault::Empty, "");
+        return false;
+    }
     PixelBuffer buffer;
     // As preparePicture decodes: four bytes a pixel.
     const bool loaded =
         decodeJpeg(path, &diagnosis.width, &diagnosis.height, limits, buffer, &diagnosis.warning, 4, &diagnosis);
+    if (diagnosis.fault == JpegFault::Undecodable) {
+        unsigned char head[16] = {};
+        size_t read = 0;
+        if (FILE* file = fopen(path, "rb")) {
+            read = fread(head, 1, sizeof head, file);
+            fclose(file);
+        }
+        if (const char* kind = otherPictureKind(head, read)) {
+            diagnosis.fault = JpegFault::NotJpeg;
+            diagnosis.reason = kind;
+        }
+    }
     return loaded;
+}
+
+const char* otherPictureKind(const unsigned char* head, size_t length)
+{
+    auto at = [&](size_t offset, const char* bytes, size_t count) {
+        return length >= offset + count && memcmp(head + offset, bytes, count) == 0;
+    };
+    if (at(0, "\x89PNG\r\n\x1a\n", 8)) return "a PNG file";
+    if (at(0, "GIF87a", 6) || at(0, "GIF89a", 6)) return "a GIF file";
+    if (at(0, "RIFF", 4) && at(8, "WEBP", 4)) return "a WebP file";
+    if (at(0, "BM", 2) && length >= 14) return "a BMP file";
+    // An ISO media file whose brand is one of HEIF's.
+    if (at(4, "ftyp", 4))
+        for (const char* brand : {"heic", "heix", "hevc", "hevx", "heim", "heis", "mif1", "msf1"})
+            if (at(8, brand, 4)) return "a HEIC file";
+    return nullptr;
 }
 
 int maxTextureSide()

@@ -21,6 +21,9 @@ struct JpegLimits {
 enum class JpegFault {
     None,             // decoded
     CannotOpen,       // reason: "missing", or the system's reason
+    Folder,           // a folder under the picture's name
+    Empty,            // a file of no bytes
+    NotJpeg,          // reason: what the file is by its first bytes ("a PNG file")
     Undecodable,      // reason: libjpeg's message
     TooManyScans,     // more scans than the scan limit
     OverBudget,       // more pixels than the budget allows, even at half size
@@ -41,8 +44,15 @@ struct JpegDiagnosis {
 };
 
 // Decodes path exactly as preparePicture does, with these limits, and says
-// how that went. True when the picture loads.
+// how that went. True when the picture loads. A file that does not decode is
+// named by what it is where that is known: a folder, empty, or a picture of
+// another format.
 bool diagnoseJpeg(const char* path, const JpegLimits& limits, JpegDiagnosis& diagnosis);
+
+// What a file is by its first bytes, when it is a picture format other than
+// JPEG: "a PNG file", "a GIF file", "a WebP file", "a BMP file", "a HEIC
+// file"; null otherwise.
+const char* otherPictureKind(const unsigned char* head, size_t length);
 
 // Decodes a JPEG file into packed RGB rows, top row first (3 * width bytes a row).
 // Returns a malloc'd array that the caller frees, or null when the file

@@ -265,6 +265,17 @@ void specialKeyCallback(int key, int, int)
     }
 }
 
+// GLUT ends the process when it cannot open a display, after its own
+// message ("failed to open display"); this line follows it.
+bool displayOpened = false;
+void printNoDisplayHint()
+{
+    if (!displayOpened)
+        std::fputs("skarvelin: there is no display to open a window on; skarvelin-render draws the programme "
+                   "without one: skarvelin-render --video FILE, in the folder that holds data/\n",
+                   stderr);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -293,7 +304,9 @@ int main(int argc, char** argv)
     startMs = arguments.fromMs;
     fourByThree = arguments.fourByThree;
     if (arguments.controls) player = new Player(startMs, arguments.paused);
+    std::atexit(printNoDisplayHint);
     glutInit(&argc, argv);
+    displayOpened = true;
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(windowWidth, windowHeight);
     glutCreateWindow("Skarvelin by QARLO6");

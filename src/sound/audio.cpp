@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <dlfcn.h>
+#include <mpg123.h>
 
 #include <algorithm>
 #include <new>
@@ -56,6 +58,26 @@ AudioStream* failOpen(int code)
 }
 
 }  // namespace
+
+// SDL_mixer decodes MP3 with libmpg123 and leaves its decoders as libmpg123
+// makes them, printing its own diagnostics on standard error (a WAV file
+// under an MP3's name gives "[src/libmpg123/parse.c:skip_junk():1317] error:
+// Giving up searching valid MPEG header..."), and has no setting for them. The
+// player reports what fails in its own words, so every decoder made in this
+// process is made through this definition, which takes one from libmpg123
+// and makes it quiet.
+extern "C" mpg123_handle* mpg123_new(const char* decoder, int* error)
+{
+    using Make = mpg123_handle* (*)(const char*, int*);
+    static const Make make = reinterpret_cast<Make>(dlsym(RTLD_NEXT, "mpg123_new"));
+    if (!make) {
+        if (error) *error = MPG123_ERR;
+        return nullptr;
+    }
+    mpg123_handle* handle = make(decoder, error);
+    if (handle) mpg123_param(handle, MPG123_ADD_FLAGS, MPG123_QUIET, 0);
+    return handle;
+}
 
 bool audioInit(int mixRate, int softwareChannels, unsigned flags)
 {

@@ -1,6 +1,7 @@
 #include "sound/mp3_player.h"
 
 #include "sound/audio.h"
+#include "sound/music_samples.h"
 
 #include <climits>
 #include <cstdio>
@@ -72,7 +73,7 @@ bool readWhole(FILE* file, void** buffer, int* length)
 
 void* musicFileBytes = nullptr;
 
-void* openMusicFile(const char* path, AudioStream** stream, std::string* message)
+void* openMusicFile(const char* path, AudioStream** stream, std::string* message, int* length)
 {
     *stream = nullptr;
     FILE* file = fopen(path, "rb");
@@ -81,14 +82,15 @@ void* openMusicFile(const char* path, AudioStream** stream, std::string* message
         return nullptr;
     }
     void* buffer = nullptr;
-    int length = 0;
-    bool read = readWhole(file, &buffer, &length);
+    int bytes = 0;
+    bool read = readWhole(file, &buffer, &bytes);
     fclose(file);
     if (!read) {
         *message = soundErrorText(AUDIO_ERR_FILE_LOAD);
         return nullptr;
     }
-    *stream = audioStreamOpen(buffer, STREAM_MODE, length);
+    if (length) *length = bytes;
+    *stream = audioStreamOpen(buffer, STREAM_MODE, bytes);
     return buffer;
 }
 
@@ -96,13 +98,21 @@ MP3Player::MP3Player(const char* path)
 {
     if (!audioInit(MIX_RATE, SOFTWARE_CHANNELS, 0)) {
         fprintf(stderr, "%s\n", soundErrorText(audioLastError()));
+        fputs("skarvelin: no sound device could be opened; to play without sound, start it with "
+              "SDL_AUDIODRIVER=dummy (or SDL_AUDIODRIVER=disk, which writes the sound to the file "
+              "SDL_DISKAUDIOFILE names)\n",
+              stderr);
         exit(1);
     }
     std::string message;
-    // A stream that does not open is reported by play().
     musicFileBytes = openMusicFile(path, &stream, &message);
-    if (!musicFileBytes) {
+    // A stream that does not open is refused here, at once, rather than by
+    // play() after every picture has loaded.
+    if (musicFileBytes && !stream) message = soundErrorText(audioLastError());
+    if (!stream) {
         fprintf(stderr, "%s\n", message.c_str());
+        const std::string hint = unplayableMusicHint(path);
+        if (!hint.empty()) fprintf(stderr, "skarvelin: %s\n", hint.c_str());
         audioClose();
         exit(1);
     }

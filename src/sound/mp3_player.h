@@ -9,9 +9,10 @@ struct AudioStream;
 class MP3Player {
 public:
     // Starts the sound system and opens the whole file as an in-memory stream.
-    // A sound system that does not start, or a file that cannot be opened or
-    // read whole, prints its message and ends the process with status 1; a
-    // stream that does not open is reported by play().
+    // A sound system that does not start, a file that cannot be opened or
+    // read whole, or one that does not open as a stream, prints its message
+    // and a line on what to do, and ends the process with status 1, before
+    // anything else is loaded.
     explicit MP3Player(const char* path);
     virtual ~MP3Player();
 
@@ -35,10 +36,11 @@ public:
 
 // Reads a music file whole and opens it as the player does, as an in-memory
 // stream; the sound system must be started. Returns the file's bytes
-// (malloc'd; they must outlive the stream), or null when the file cannot be
-// opened or read whole, with the line the player prints in message. *stream
-// is null when the bytes do not open as a stream: audioLastError() says why.
-void* openMusicFile(const char* path, AudioStream** stream, std::string* message);
+// (malloc'd; they must outlive the stream; their count in *length when
+// given), or null when the file cannot be opened or read whole, with the line
+// the player prints in message. *stream is null when the bytes do not open as
+// a stream: audioLastError() says why.
+void* openMusicFile(const char* path, AudioStream** stream, std::string* message, int* length = nullptr);
 
 // The sound system's error text for a code (see sound/audio.h for the codes);
 // "Unknown error" outside 0..19.

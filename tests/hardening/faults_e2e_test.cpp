@@ -106,7 +106,8 @@ protected:
 }  // namespace
 
 // GLUT cannot open a display: its own message and a non-zero status, not a
-// crash, before anything is loaded or played.
+// crash, before anything is loaded or played; the last line says that the
+// renderer needs no display.
 TEST(NoDisplay, EndsWithAMessageAndAnErrorStatus)
 {
     TempDir folder;
@@ -125,6 +126,10 @@ TEST(NoDisplay, EndsWithAMessageAndAnErrorStatus)
         EXPECT_TRUE(result.exited) << "signal " << result.signal;
         EXPECT_NE(result.status, 0);
         EXPECT_NE(result.err.find("display"), std::string::npos) << result.err;
+        EXPECT_NE(result.err.find("\nskarvelin: there is no display to open a window on; skarvelin-render draws "
+                                  "the programme without one: skarvelin-render --video FILE"),
+                  std::string::npos)
+            << result.err;
     }
 }
 

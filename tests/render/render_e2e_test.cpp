@@ -353,6 +353,32 @@ std::string topLevelBoxes(const std::string& bytes)
     return boxes;
 }
 
+// A clip's sound is the music from its first frame's millisecond: a tone
+// that starts at 2300 ms in the track starts 2300 - from ms into the clip,
+// for starts 1, 99 and 999 ms into a second. The clip's AAC sound begins
+// with the encoder's priming (1024 samples), which the MP4's edit list
+// removes on decoding; what is left is the tone to a fraction of a millisecond.
+TEST_F(RenderTool, TheClipsSoundStartsAtItsFirstFramesMillisecond)
+{
+    makeMusic(2300, 4000);
+    for (const int from : {1001, 1099, 1999}) {
+        SCOPED_TRACE("--from " + std::to_string(from));
+        ProcessResult result = render({"--from", std::to_string(from), "--to", std::to_string(from + 1500), "--fps",
+                                       "10", "--size", "16x16", "--video", "clip.mp4"});
+        ASSERT_EQ(result.status, 0) << result.err;
+        const std::string pcm = runProcess({"ffmpeg", "-v", "error", "-i", "clip.mp4", "-map", "0:a", "-f", "s16le",
+                                            "-ac", "1", "-ar", "44100", "-"},
+                                           folder.path())
+                                    .out;
+        size_t onset = 0;
+        while (onset + 1 < pcm.size() &&
+               std::abs(static_cast<int16_t>(static_cast<unsigned char>(pcm[onset]) |
+                                             static_cast<unsigned char>(pcm[onset + 1]) << 8)) < 5000)
+            onset += 2;
+        EXPECT_NEAR(onset / 2 / 44.1, 2300 - from, 2.0);
+    }
+}
+
 // Any name is a file to the encoder: a colon (which ffmpeg would take for a
 // protocol), a leading dash, a space, letters beyond ASCII; a TMPDIR that names
 // no folder falls back to /tmp. The extension, in any case, names the

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <iterator>
@@ -74,6 +75,22 @@ TEST_F(DemoMusic, TheTrackIsHeardAfterLoadingAndEscapeStopsIt)
     EXPECT_NEAR(tone.frequency, 440.0, 10.0);
 }
 
+// A WAV file of a second of tone: what a user may save under the MP3's name.
+void writeWav(const std::string& path)
+{
+    const std::vector<int16_t> samples = sineSamples(1.0, 44100, 2);
+    const std::string data(reinterpret_cast<const char*>(samples.data()), samples.size() * 2);
+    auto u32 = [](uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
+    auto u16 = [](uint16_t v) { return std::string{char(v), char(v >> 8)}; };
+    writeFile(path, "RIFF" + u32(36 + static_cast<uint32_t>(data.size())) + "WAVE" + "fmt " + u32(16) + u16(1) +
+                        u16(2) + u32(44100) + u32(44100 * 4) + u16(4) + u16(16) + "data" +
+                        u32(static_cast<uint32_t>(data.size())) + data);
+}
+
+// Music the demo cannot play ends it before any picture of the programme is
+// loaded, with its message and then one line on what to do; the renderer
+// refuses the same music for a video, at once, with the same words. The
+// decoder library's own diagnostics never show.
 TEST_F(DemoMusic, MusicThatCannotBePlayedEndsTheDemoWithItsMessageAndStatusOne)
 {
     struct Case {
@@ -81,17 +98,23 @@ TEST_F(DemoMusic, MusicThatCannotBePlayedEndsTheDemoWithItsMessageAndStatusOne)
         void (*make)(const std::string& path);
         const char* driver;
         const char* message;
+        const char* hint;  // in the line after it; null: none of ours
     };
     const Case cases[] = {
-        {"missing", [](const std::string&) {}, "disk", "File not found data/music.mp3"},
+        {"missing", [](const std::string&) {}, "disk", "File not found data/music.mp3",
+         "there is no data/music.mp3: put your MP3 there"},
         {"no data folder", [](const std::string& path) { rmdir(path.substr(0, path.rfind('/')).c_str()); }, "disk",
-         "File not found data/music.mp3"},
+         "File not found data/music.mp3", nullptr},
         {"text", [](const std::string& path) { writeFile(path, std::string(5000, 'x') + "not a sound\n"); }, "disk",
-         "Unknown file format"},
-        {"empty", [](const std::string& path) { writeFile(path, ""); }, "disk", "Error loading file"},
-        {"folder", [](const std::string& path) { mkdir(path.c_str(), 0755); }, "disk", "Error loading file"},
+         "Unknown file format", "data/music.mp3 is not MP3 that the decoder can play"},
+        {"wav", writeWav, "disk", "Unknown file format", "data/music.mp3 is a WAV file, not MP3: convert it to MP3"},
+        {"empty", [](const std::string& path) { writeFile(path, ""); }, "disk", "Error loading file",
+         "data/music.mp3 is empty"},
+        {"folder", [](const std::string& path) { mkdir(path.c_str(), 0755); }, "disk", "Error loading file",
+         "data/music.mp3 is a folder"},
         {"no device", [](const std::string& path) { writeSineMp3(path, 1.0); }, "no-such-driver",
-         "Error initializing output device."},
+         "Error initializing output device.",
+         "no sound device could be opened; to play without sound, start it with SDL_AUDIODRIVER=dummy"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -104,6 +127,18 @@ TEST_F(DemoMusic, MusicThatCannotBePlayedEndsTheDemoWithItsMessageAndStatusOne)
         EXPECT_TRUE(result.exited);
         EXPECT_EQ(result.status, 1);
         EXPECT_TRUE(hasLine(result.err, c.message)) << result.err;
+        const size_t message = result.err.find(std::string(c.message) + "\n");
+        ASSERT_NE(message, std::string::npos) << result.err;
+        const std::string next = result.err.substr(message + strlen(c.message) + 1);
+        if (c.hint) {
+            EXPECT_EQ(next.rfind(std::string("skarvelin: ") + c.hint, 0), 0u) << result.err;
+            if (std::string(c.what) != "no device") {
+                EXPECT_NE(next.find("skarvelin-data --check"), std::string::npos) << result.err;
+            }
+        }
+        // Nothing was loaded but the loading picture, and no library spoke.
+        EXPECT_EQ(result.err.find("Error loading data/twist"), std::string::npos) << result.err;
+        EXPECT_EQ(result.err.find("libmpg123"), std::string::npos) << result.err;
         // Without a data set, the lines after it name the folders looked in,
         // and the last ends with the command that makes a set found from anywhere.
         const std::string last = result.err.substr(result.err.rfind('\n', result.err.size() - 2) + 1);
@@ -114,6 +149,14 @@ TEST_F(DemoMusic, MusicThatCannotBePlayedEndsTheDemoWithItsMessageAndStatusOne)
         EXPECT_EQ(result.err.find("data/ in " + std::filesystem::canonical(run.path()).string()) != std::string::npos,
                   noSet)
             << result.err;
+
+        if (!c.hint || std::string(c.what) == "no device") continue;
+        ProcessResult render = runProcess({binaryPath("skarvelin-render"), "--video", "clip.mp4"}, run.path(), {}, 30);
+        EXPECT_EQ(render.status, 2) << render.err;
+        EXPECT_NE(render.err.find(c.message), std::string::npos) << render.err;
+        EXPECT_NE(render.err.find(std::string("\nskarvelin-render: ") + c.hint), std::string::npos) << render.err;
+        EXPECT_EQ(render.err.find("Error loading data/"), std::string::npos) << render.err;
+        EXPECT_EQ(render.err.find("libmpg123"), std::string::npos) << render.err;
     }
 }
 

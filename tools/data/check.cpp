@@ -8,10 +8,13 @@
 #include "shell/schedule.h"
 #include "sound/audio.h"
 #include "sound/mp3_player.h"
+#include "sound/music_samples.h"
 
 #include <SDL.h>
 #include <mpg123.h>
+#include <sys/stat.h>
 
+#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -22,36 +25,19 @@
 
 namespace {
 
+// How much longer than the programme a track may be before the check notes
+// that its end is never heard.
+constexpr int LONGER_TRACK_NOTE_MS = 1000;
+
+bool fileExists(const std::string& path)
+{
+    struct stat info;
+    return stat(path.c_str(), &info) == 0;
+}
+
 std::string sizeText(int width, int height)
 {
     return std::to_string(width) + " x " + std::to_string(height);
-}
-
-// The orientation (tag 0x0112 of the first directory) in an Exif segment's
-// TIFF data: 1, upright, when there is none or it cannot be read.
-int exifOrientation(const std::string& tiff)
-{
-    const bool little = tiff.compare(0, 2, "II") == 0;
-    if (!little && tiff.compare(0, 2, "MM") != 0) return 1;
-    auto number = [&](size_t at, int bytes) -> uint32_t {
-        uint32_t value = 0;
-        for (int i = 0; i < bytes; ++i) {
-            const uint32_t byte = static_cast<unsigned char>(tiff[at + (little ? bytes - 1 - i : i)]);
-            value = value << 8 | byte;
-        }
-        return value;
-    };
-    if (tiff.size() < 8 || number(2, 2) != 42) return 1;
-    const size_t directory = number(4, 4);
-    if (directory > tiff.size() - 2) return 1;
-    const size_t entries = number(directory, 2);
-    for (size_t i = 0; i < entries; ++i) {
-        const size_t entry = directory + 2 + 12 * i;
-        if (entry + 12 > tiff.size()) break;
-        // A SHORT, its value in the first two bytes of the value field.
-        if (number(entry, 2) == 0x0112) return number(entry + 2, 2) == 3 ? static_cast<int>(number(entry + 8, 2)) : 1;
-    }
-    return 1;
 }
 
 // How a picture with this orientation looks when drawn as stored, which is
@@ -70,31 +56,99 @@ const char* unappliedOrientation(int orientation)
     }
 }
 
-// What keeps a picture from showing as expected, in words; empty when
-// nothing does. Pairs are looked at afterwards.
+// How the demo draws a picture it could not load: its sprite without a
+// texture, a white square, which for a picture that covers the screen (an
+// overlay, a card) is the whole frame.
+const char* const DRAWN_WHITE = "drawn as a white square (a white frame where it covers the screen)";
+
+// What keeps a picture from showing as expected, in words, and what to do
+// about it; empty when nothing does. Pairs are looked at afterwards.
 std::string pictureProblem(const JpegDiagnosis& diagnosis, bool loaded)
 {
     if (!loaded) {
+        const std::string white = std::string(": ") + DRAWN_WHITE + "; ";
         switch (diagnosis.fault) {
         case JpegFault::CannotOpen:
-            return diagnosis.reason == "missing" ? diagnosis.reason : "cannot be read: " + diagnosis.reason;
+            if (diagnosis.reason == "missing")
+                return "missing" + white + "put the picture there, or let skarvelin-data make the default one "
+                                           "(it keeps the files that are there)";
+            return "cannot be read (" + diagnosis.reason + ")" + white + "make it readable (chmod a+r)";
+        case JpegFault::Folder:
+            return "a folder, not a picture" + white + "put a JPEG picture under this name";
+        case JpegFault::Empty:
+            return "empty" + white + "put a JPEG picture under this name";
+        case JpegFault::NotJpeg:
+            return diagnosis.reason + ", not a JPEG" + white + "save it as JPEG";
         case JpegFault::Undecodable:
-            if (diagnosis.cmyk) return "CMYK, which the loader refuses: drawn blank (save it as RGB)";
-            return "cannot be decoded (" + diagnosis.reason + "): drawn blank";
+            if (diagnosis.cmyk) return "CMYK, which the loader refuses" + white + "save it as RGB";
+            return "cannot be decoded (" + diagnosis.reason + ")" + white + "save it again as JPEG";
         case JpegFault::OverTextureSide:
             return "refused, " + diagnosis.reason +
-                   " most graphics drivers take (the driver's own limit is not known without OpenGL): drawn blank";
+                   " most graphics drivers take (the driver's own limit is not known without OpenGL)" + white +
+                   "scale it down";
+        case JpegFault::TooManyScans:
+            return "refused, " + diagnosis.reason + white + "save it as a baseline JPEG";
         default:
-            return "refused, " + diagnosis.reason + ": drawn blank";
+            return "refused, " + diagnosis.reason + white + "scale it down to 4096 x 4096 or less";
         }
     }
-    std::string problem = diagnosis.reason;  // a picture shown at half size says so
+    std::string problem;
     auto add = [&problem](const std::string& part) { problem += (problem.empty() ? "" : "; ") + part; };
-    if (!diagnosis.warning.empty()) add("damaged (" + diagnosis.warning + "): drawn as libjpeg decodes it");
+    if (!diagnosis.reason.empty())  // a picture shown at half size says so
+        add(diagnosis.reason + " (scale it down to 4096 x 4096 or less to keep its detail)");
+    if (!diagnosis.warning.empty())
+        add("damaged (" + diagnosis.warning + "): drawn as libjpeg decodes it (save it again from the original)");
     const int orientation = exifOrientation(diagnosis.exif);
     if (const char* look = unappliedOrientation(orientation))
-        add("EXIF orientation " + std::to_string(orientation) + ", which the demo does not apply: shown " + look);
+        add("EXIF orientation " + std::to_string(orientation) + ", which the demo does not apply: shown " + look +
+            " (turn the picture itself upright and save it)");
     return problem;
+}
+
+// What is worth knowing about a picture that loads, though it shows as the
+// demo means to show it: empty when nothing.
+std::string pictureNote(const JpegDiagnosis& diagnosis)
+{
+    std::string note;
+    auto add = [&note](const std::string& part) { note += (note.empty() ? "" : "; ") + part; };
+    const std::string size = sizeText(diagnosis.width, diagnosis.height);
+    if (diagnosis.height > diagnosis.width)
+        add(size + ", taller than wide: drawn stretched to the screen's shape (crop it to a landscape shape to "
+                   "keep its proportions)");
+    if (diagnosis.width < 16 || diagnosis.height < 16)
+        add(size + ", smaller than 16 x 16: fills the screen with a few colours (use a larger picture if that is "
+                   "not meant)");
+    return note;
+}
+
+// "2:12".
+std::string minutesText(double seconds)
+{
+    const long whole = static_cast<long>(seconds);
+    char text[32];
+    snprintf(text, sizeof text, "%ld:%02ld", whole / 60, whole % 60);
+    return text;
+}
+
+// A file in folder named as name is wanted: another case of it, or for a
+// picture .jpeg for .jpg. Empty when there is none.
+std::string otherSpelling(const std::string& folder, const std::string& name)
+{
+    auto lower = [](std::string text) {
+        for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return text;
+    };
+    const std::string wanted = lower(name);
+    const std::filesystem::path path(wanted);
+    const std::string jpeg = path.extension() == ".jpg" ? path.stem().string() + ".jpeg" : "";
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string found = entry.path().filename().string();
+        if (found == name) continue;
+        const std::string key = lower(found);
+        if (key == wanted || (!jpeg.empty() && key == jpeg)) return found;
+    }
+    return "";
 }
 
 // The length of an MP3 file in seconds, counted sample by sample as
@@ -134,15 +188,16 @@ bool decodedSeconds(const std::string& path, double* seconds, std::string* error
 }
 
 // Opens the music as the player does, on SDL's silent driver, and measures
-// it by decoding; empty when it plays through the programme.
-std::string musicProblem(const std::string& path)
+// it by decoding. Empty when it plays through the programme; a note (in
+// *note) when it goes on past its end.
+std::string musicProblem(const std::string& path, std::string* note)
 {
     // The check needs no sound device, whatever SDL_AUDIODRIVER says; SDL
     // forgets the hint when it is shut down.
     SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
     if (!audioInit(44100, 0, 0))
         return std::string("cannot be tried: the sound system does not start (") +
-               soundErrorText(audioLastError()) + ")";
+               soundErrorText(audioLastError()) + "); try again with SDL_AUDIODRIVER=dummy";
     AudioStream* stream = nullptr;
     std::string message;
     void* bytes = openMusicFile(path.c_str(), &stream, &message);
@@ -150,21 +205,71 @@ std::string musicProblem(const std::string& path)
     if (stream) audioStreamClose(stream);
     audioClose();
     free(bytes);
-    if (!stream) return "cannot be played: the demo stops with \"" + message + "\"";
+    if (!stream) {
+        const std::string stops = "the demo stops with \"" + message + "\"; ";
+        struct stat info;
+        if (stat(path.c_str(), &info) != 0)
+            return "cannot be played: " + stops + "put an MP3 there, or let skarvelin-data make the default one";
+        if (S_ISDIR(info.st_mode)) return "a folder, not music: " + stops + "put an MP3 file under this name";
+        if (info.st_size == 0) return "empty: " + stops + "put an MP3 file under this name";
+        unsigned char head[16] = {};
+        size_t read = 0;
+        if (FILE* file = fopen(path.c_str(), "rb")) {
+            read = fread(head, 1, sizeof head, file);
+            fclose(file);
+        }
+        if (const char* kind = otherSoundKind(head, read))
+            return std::string(kind) + ", not MP3: " + stops + "convert it to MP3";
+        return "cannot be played: " + stops + "save it again as MP3";
+    }
 
     double seconds = 0;
     std::string error;
-    if (!decodedSeconds(path, &seconds, &error)) return "cannot be measured by decoding (" + error + ")";
-    if (seconds * 1000 >= PROGRAMME_END_MS) return "";
-    char text[160];
+    if (!decodedSeconds(path, &seconds, &error))
+        return "cannot be measured by decoding (" + error + "); save it again as MP3";
+    if (seconds * 1000 >= PROGRAMME_END_MS) {
+        // A tail of a second or so is how tracks end; more is music never heard.
+        if (seconds * 1000 > PROGRAMME_END_MS + LONGER_TRACK_NOTE_MS)
+            *note = minutesText(seconds) + " long: plays to " + minutesText(PROGRAMME_END_MS / 1000.0) + " of " +
+                    minutesText(seconds) + ", where the programme ends (cut it to " +
+                    minutesText(PROGRAMME_END_MS / 1000.0) + " to end with the picture)";
+        return "";
+    }
+    char text[200];
     // Tenths cut, not rounded: a track is never said to be longer than it is.
     const double tenths = std::floor(seconds * 10) / 10;
-    snprintf(text, sizeof text, "%.1f s long, shorter than the programme (%d s): silent after %.1f s", tenths,
-             PROGRAMME_END_MS / 1000, tenths);
+    snprintf(text, sizeof text,
+             "%.1f s long, shorter than the programme (%d s): silent after %.1f s (use a track of at least %s)",
+             tenths, PROGRAMME_END_MS / 1000, tenths, minutesText(PROGRAMME_END_MS / 1000.0).c_str());
     return text;
 }
 
 }  // namespace
+
+int exifOrientation(const std::string& tiff)
+{
+    const bool little = tiff.compare(0, 2, "II") == 0;
+    if (!little && tiff.compare(0, 2, "MM") != 0) return 1;
+    auto number = [&](size_t at, int bytes) -> uint32_t {
+        uint32_t value = 0;
+        for (int i = 0; i < bytes; ++i) {
+            const uint32_t byte = static_cast<unsigned char>(tiff[at + (little ? bytes - 1 - i : i)]);
+            value = value << 8 | byte;
+        }
+        return value;
+    };
+    if (tiff.size() < 8 || number(2, 2) != 42) return 1;
+    const size_t directory = number(4, 4);
+    if (directory > tiff.size() - 2) return 1;
+    const size_t entries = number(directory, 2);
+    for (size_t i = 0; i < entries; ++i) {
+        const size_t entry = directory + 2 + 12 * i;
+        if (entry + 12 > tiff.size()) break;
+        // A SHORT, its value in the first two bytes of the value field.
+        if (number(entry, 2) == 0x0112) return number(entry + 2, 2) == 3 ? static_cast<int>(number(entry + 8, 2)) : 1;
+    }
+    return 1;
+}
 
 DataSetCheck checkDataSet(const std::string& folder)
 {
@@ -187,10 +292,16 @@ DataSetCheck checkDataSet(const std::string& folder)
     // Every file once, decoded as the loader decodes it.
     std::map<std::string, JpegDiagnosis> diagnoses;
     std::map<std::string, std::string> problems;
+    std::map<std::string, std::string> notes;
     for (const PictureFile& file : files) {
         JpegDiagnosis& diagnosis = diagnoses[file.path];
         const bool loaded = diagnoseJpeg(shown(file.path).c_str(), limits, diagnosis);
         problems[file.path] = pictureProblem(diagnosis, loaded);
+        if (loaded) notes[file.path] = pictureNote(diagnosis);
+        // Under another spelling the demo does not find it: the file there is named.
+        const std::string name = std::filesystem::path(file.path).filename().string();
+        const std::string other = diagnosis.reason == "missing" ? otherSpelling(folder, name) : "";
+        if (!other.empty()) problems[file.path] = "found " + other + "; the demo loads " + name + ": rename it";
     }
 
     // A colour picture and its opacity picture must come out the same size,
@@ -206,14 +317,25 @@ DataSetCheck checkDataSet(const std::string& folder)
             std::string& problem = problems[row.colour];
             problem += (problem.empty() ? "" : "; ") + std::string("its opacity picture ") + shown(row.alpha) +
                        " differs in size (" + sizeText(colour.width, colour.height) + " and " +
-                       sizeText(alpha.width, alpha.height) + "): the pair is drawn blank";
+                       sizeText(alpha.width, alpha.height) + "): the pair is " + DRAWN_WHITE +
+                       "; make both the same size";
         }
 
     for (const PictureFile& file : files)
         if (!problems[file.path].empty()) check.problems.push_back(shown(file.path) + ": " + problems[file.path]);
 
-    const std::string music = musicProblem(shown(MUSIC_PATH));
+    const std::string musicName = std::filesystem::path(MUSIC_PATH).filename().string();
+    const std::string otherMusic = fileExists(shown(MUSIC_PATH)) ? "" : otherSpelling(folder, musicName);
+    std::string musicNote;
+    const std::string music = otherMusic.empty() ? musicProblem(shown(MUSIC_PATH), &musicNote)
+                                                 : "found " + otherMusic + "; the demo loads " + musicName +
+                                                       ": rename it";
     if (!music.empty()) check.problems.push_back(shown(MUSIC_PATH) + ": " + music);
     check.failing = static_cast<int>(check.problems.size());
+
+    // Notes last: they do not count.
+    for (const PictureFile& file : files)
+        if (!notes[file.path].empty()) check.problems.push_back(shown(file.path) + ": note: " + notes[file.path]);
+    if (!musicNote.empty()) check.problems.push_back(shown(MUSIC_PATH) + ": note: " + musicNote);
     return check;
 }

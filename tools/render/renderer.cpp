@@ -14,6 +14,7 @@
 #include "shell/programme_state.h"
 #include "shell/schedule.h"
 #include "shell/screen.h"
+#include "sound/music_samples.h"
 
 #include <GL/gl.h>
 #include <sys/stat.h>
@@ -57,9 +58,20 @@ int renderProgramme(const RenderOptions& options)
         return EXIT_USAGE;
     }
     const std::string music = dataFile(MUSIC_PATH);
+    const std::vector<uint32_t> times = frameTimes(options);
+    // The clip's sound: the music as the demo plays it from the first frame's
+    // time, as long as the frames. What the demo refuses is refused here, at
+    // once, with the demo's own message.
+    std::vector<int16_t> sound;
     if (!options.videoFile.empty()) {
-        if (access(music.c_str(), R_OK) != 0)
-            return fail(EXIT_USAGE, "--video needs the soundtrack, and " + music + " cannot be read");
+        const size_t soundFrames =
+            (static_cast<uint64_t>(times.size()) * MUSIC_OUTPUT_RATE + options.fps - 1) / options.fps;
+        std::string message, hint;
+        if (!readMusicAsPlayed(music.c_str(), options.from, soundFrames, &sound, &message, &hint)) {
+            if (message.find(music) == std::string::npos) message = music + ": " + message;
+            if (!hint.empty()) message += "\nskarvelin-render: " + hint;
+            return fail(EXIT_USAGE, "--video needs the soundtrack: " + message);
+        }
         if (isFolder(options.videoFile.c_str()))
             return fail(EXIT_USAGE, "--video wants a file to write, and " + options.videoFile + " is a folder");
         // The video goes into a folder that is there: a typo in its name must
@@ -92,14 +104,12 @@ int renderProgramme(const RenderOptions& options)
     // Outputs are checked before the long loading, so a typo costs nothing.
     if (!options.pngFolder.empty() && !prepareFolder(options.pngFolder, &error)) return fail(EXIT_FAILED, error);
 
-    const std::vector<uint32_t> times = frameTimes(options);
-
     VideoWriter video;
     video.setEncoder(options.crf, options.preset);
     if (!options.videoFile.empty() &&
-        !video.start(options.videoFile, options.width, options.height, options.fps, options.from, times.size(),
-                     music, &error))
+        !video.start(options.videoFile, options.width, options.height, options.fps, sound, &error))
         return fail(EXIT_FAILED, error);
+    std::vector<int16_t>().swap(sound);  // ffmpeg reads it from its file
 
     if (options.bench) {
         std::printf("%s\n", rendererLine().c_str());

@@ -21,23 +21,15 @@
 
 namespace {
 
-std::string seconds(uint64_t milliseconds)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%llu.%03llu", static_cast<unsigned long long>(milliseconds / 1000),
-                  static_cast<unsigned long long>(milliseconds % 1000));
-    return text;
-}
-
-// Where the encoder's messages go: a new file in $TMPDIR, else in /tmp when
-// $TMPDIR is unset or unusable.
-bool createLog(TemporaryFile* log, std::string* error)
+// A new file in $TMPDIR, else in /tmp when $TMPDIR is unset or unusable:
+// where the encoder's messages go, and the sound it reads.
+bool createTemporary(TemporaryFile* file, const char* suffix, const char* what, std::string* error)
 {
     const char* variable = std::getenv("TMPDIR");
     int code = 0;
-    if (variable && *variable && log->create(variable, "skarvelin-render-ffmpeg-", ".log", &code)) return true;
-    if (log->create("/tmp", "skarvelin-render-ffmpeg-", ".log", &code)) return true;
-    *error = std::string("cannot make a temporary file in /tmp for ffmpeg's messages: ") + std::strerror(code);
+    if (variable && *variable && file->create(variable, "skarvelin-render-ffmpeg-", suffix, &code)) return true;
+    if (file->create("/tmp", "skarvelin-render-ffmpeg-", suffix, &code)) return true;
+    *error = std::string("cannot make a temporary file in /tmp for ") + what + ": " + std::strerror(code);
     return false;
 }
 
@@ -82,27 +74,20 @@ const char* videoContainer(const std::string& path)
 }
 
 std::vector<std::string> ffmpegArguments(const std::string& output, const char* container, int width, int height,
-                                         int fps, uint32_t fromMs, size_t frames, const std::string& music,
-                                         int crf, const std::string& preset)
+                                         int fps, const std::string& soundFile, int crf, const std::string& preset)
 {
-    // The video lasts frames / fps seconds; the music is cut to that length
-    // (rounded up to the millisecond) so it never outlasts the pictures.
-    const uint64_t lengthMs = (static_cast<uint64_t>(frames) * 1000 + fps - 1) / fps;
     std::vector<std::string> arguments = {
         "-hide_banner", "-nostats", "-loglevel", "error", "-y",
         "-f", "rawvideo", "-pix_fmt", "yuv420p",
         "-video_size", std::to_string(width) + "x" + std::to_string(height),
         "-framerate", std::to_string(fps),
         "-i", "pipe:0",
-        "-ss", seconds(fromMs), "-t", seconds(lengthMs), "-i", music,
+        "-f", "s16le", "-ar", "44100", "-ac", "2", "-i", "file:" + soundFile,
         "-map", "0:v:0", "-map", "1:a:0",
         "-c:v", "libx264", "-preset", preset, "-crf", std::to_string(crf), "-pix_fmt", "yuv420p",
         // Said in the stream, so that players turn it back into RGB as it was made.
         "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709", "-color_range", "tv",
         "-c:a", "aac", "-b:a", "192k"};
-    // Silence after the track's end, up to the video's length: a clip always
-    // has its sound, also where the music has ended.
-    arguments.insert(arguments.end(), {"-af", "apad=whole_dur=" + seconds(lengthMs)});
     // The container is said, not guessed from the temporary name. MP4 and
     // QuickTime get their index (moov) ahead of the media: ffmpeg writes it at
     // the end and then moves it to the front, so a browser or player starts
@@ -121,8 +106,8 @@ VideoWriter::~VideoWriter()
     abandon();
 }
 
-bool VideoWriter::start(const std::string& file, int width, int height, int fps, uint32_t fromMs, size_t frames,
-                        const std::string& music, std::string* error)
+bool VideoWriter::start(const std::string& file, int width, int height, int fps, const std::vector<int16_t>& sound,
+                        std::string* error)
 {
     // A broken pipe must come back as an error from write, not end the process.
     signal(SIGPIPE, SIG_IGN);
@@ -131,7 +116,17 @@ bool VideoWriter::start(const std::string& file, int width, int height, int fps,
     if (!container) container = "mp4";
     frameBytes_ = static_cast<size_t>(width) * height * 3 / 2;  // yuv420p
     video_ = std::make_unique<WholeFile>(file);
-    if (!video_->create(error) || !createLog(&log_, error)) {
+    if (!video_->create(error) || !createTemporary(&log_, ".log", "ffmpeg's messages", error) ||
+        !createTemporary(&sound_, ".s16", "the sound", error)) {
+        abandon();
+        return false;
+    }
+    if (std::fwrite(sound.data(), sizeof(int16_t), sound.size(), sound_.file()) != sound.size()) {
+        *error = cannotWrite(sound_.path(), errno);
+        abandon();
+        return false;
+    }
+    if (!sound_.close(sound_.path(), error)) {
         abandon();
         return false;
     }
@@ -145,7 +140,7 @@ bool VideoWriter::start(const std::string& file, int width, int height, int fps,
     }
 
     std::vector<std::string> arguments = ffmpegArguments(video_->temporaryPath(), container, width, height,
-                                                         fps, fromMs, frames, music, crf_, preset_);
+                                                         fps, sound_.path(), crf_, preset_);
     arguments.insert(arguments.begin(), "ffmpeg");
     std::vector<char*> argv;
     for (std::string& argument : arguments) argv.push_back(argument.data());
@@ -285,4 +280,5 @@ void VideoWriter::abandon()
     // An unfinished video and the encoder's log go.
     video_.reset();
     log_.remove();
+    sound_.remove();
 }

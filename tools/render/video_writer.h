@@ -22,15 +22,16 @@ public:
     VideoWriter& operator=(const VideoWriter&) = delete;
 
     // Starts ffmpeg reading raw yuv420p frames of width x height at fps frames a
-    // second, with the music from fromMs on, so that frame i is heard with
-    // the music at fromMs + i * 1000 / fps; the sound lasts exactly as long as
-    // the frames, cut there or filled with silence where the track has ended.
+    // second, with sound: 16-bit stereo samples at 44.1 kHz that start with
+    // the first frame and last as long as the frames (the music as the
+    // demo's mixer plays it from the first frame's time, see
+    // sound/music_samples.h). They go to ffmpeg through a temporary file.
     // It encodes H.264 (yuv420p) with AAC sound into a temporary file beside
     // file, in the container that file's extension names (videoContainer),
-    // MP4 when it names none. Returns false with a message when ffmpeg cannot
-    // be started.
-    bool start(const std::string& file, int width, int height, int fps, uint32_t fromMs, size_t frames,
-               const std::string& music, std::string* error);
+    // MP4 when it names none, with sound as its soundtrack (44.1 kHz stereo,
+    // interleaved). Returns false with a message when ffmpeg cannot be started.
+    bool start(const std::string& file, int width, int height, int fps, const std::vector<int16_t>& sound,
+               std::string* error);
 
     // The H.264 quality (x264's CRF) and speed preset for the next start.
     void setEncoder(int crf, const std::string& preset)
@@ -65,6 +66,7 @@ private:
     size_t frameBytes_ = 0;
     std::unique_ptr<WholeFile> video_;  // written by ffmpeg under its temporary name
     TemporaryFile log_;                 // ffmpeg's messages
+    TemporaryFile sound_;               // the samples ffmpeg reads
 };
 
 // Whether ffmpeg takes frames of width x height. Its frame-size check refuses
@@ -82,8 +84,7 @@ const char* videoContainer(const std::string& path);
 // Those extensions, as messages and the help list them.
 constexpr const char* VIDEO_EXTENSIONS = ".mp4, .mov or .mkv";
 
-// The ffmpeg arguments (without the program name) for the parameters of start;
-// container is ffmpeg's name for it.
+// The ffmpeg arguments (without the program name) for the parameters of
+// start, the sound read from soundFile; container is ffmpeg's name for it.
 std::vector<std::string> ffmpegArguments(const std::string& output, const char* container, int width, int height,
-                                         int fps, uint32_t fromMs, size_t frames, const std::string& music,
-                                         int crf, const std::string& preset);
+                                         int fps, const std::string& soundFile, int crf, const std::string& preset);
