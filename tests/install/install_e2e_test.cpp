@@ -68,11 +68,11 @@ TEST(Install, TheInstalledRendererFindsItsDataAndDrawsTheBuildsFrame)
     fs::create_directory(dest / "frames");
     ProcessResult complete = runProcess(
         {"bash", "-c",
-         "source \"$1\"; COMP_WORDS=(skarvelin-render --pn); COMP_CWORD=1; _skarvelin_render; echo \"${COMPREPLY[*]}\";"
+         "source \"$1\"; COMP_WORDS=(skarvelin-render --vi); COMP_CWORD=1; _skarvelin_render; echo \"${COMPREPLY[*]}\";"
          "COMP_WORDS=(skarvelin-render --png fr); COMP_CWORD=2; _skarvelin_render; echo \"${COMPREPLY[*]}\"",
          "bash", usr + "/share/bash-completion/completions/skarvelin-render"},
         dest.path());
-    EXPECT_EQ(complete.out, "--png\nframes\n") << complete.err;
+    EXPECT_EQ(complete.out, "--video\nframes\n") << complete.err;
 
     // Where the data folders do not lead to it, the installed copy names its own set.
     TempDir elsewhere;
