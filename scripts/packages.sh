@@ -5,7 +5,7 @@ SKARVELIN_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 SKARVELIN_BUILD_PACKAGES="cmake g++ pkg-config make libgl-dev libglu1-mesa-dev freeglut3-dev libgl1-mesa-dri \
 libx11-dev libegl-dev libegl-mesa0 libjpeg62-turbo-dev libsdl2-mixer-dev libmpg123-dev libmp3lame-dev libpng-dev ffmpeg"
-SKARVELIN_TEST_PACKAGES="libgtest-dev xvfb xdotool x11-utils libjpeg-turbo-progs lame imagemagick clang libclang-rt-14-dev"
+SKARVELIN_TEST_PACKAGES="libgtest-dev xvfb xdotool x11-utils libjpeg-turbo-progs lame imagemagick clang libclang-rt-14-dev clang-format"
 
 # install_packages PACKAGE...: apt-get installs whichever of them dpkg does not know.
 install_packages() {
