@@ -88,7 +88,8 @@ TEST_F(ProgrammeFingerprint, EveryFrameOfARunFrom0MatchesTheCommittedTable)
     const std::string path = fingerprintTablePath();
     const std::vector<Fingerprint> table = readFingerprints(path, &failure);
     ASSERT_FALSE(table.empty()) << failure;
-    ASSERT_EQ(table.size(), frames.size()) << path << " holds another run; write it anew if the programme's length changed";
+    ASSERT_EQ(table.size(), frames.size())
+        << path << " holds another run; write it anew if the programme's length changed";
     int wrong = 0;
     std::ostringstream report;
     for (size_t i = 0; i < frames.size(); ++i) {
@@ -105,8 +106,8 @@ TEST_F(ProgrammeFingerprint, EveryFrameOfARunFrom0MatchesTheCommittedTable)
         if (++wrong <= 12)
             report << "  " << frames[i].t << " ms (" << scenesAt(frames[i].t) << "): cells differ by " << mean
                    << " on average, by " << worst << " at column " << worstCell % FINGERPRINT_COLUMNS << ", row "
-                   << worstCell / FINGERPRINT_COLUMNS << "\n    table:" << fingerprintCells(table[i]) << "\n    drawn:"
-                   << fingerprintCells(frames[i]) << "\n";
+                   << worstCell / FINGERPRINT_COLUMNS << "\n    table:" << fingerprintCells(table[i])
+                   << "\n    drawn:" << fingerprintCells(frames[i]) << "\n";
     }
     EXPECT_EQ(wrong, 0) << "frames unlike the reference (the first 12):\n" << report.str();
 }

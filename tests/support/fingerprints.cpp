@@ -25,9 +25,8 @@ Fingerprint fingerprintOf(uint32_t t, const unsigned char* rgb, int width, int h
                 for (int x = x0; x < x1; ++x)
                     for (int c = 0; c < 3; ++c) sums[c] += rgb[(static_cast<size_t>(y) * width + x) * 3 + c];
             const long pixels = static_cast<long>(x1 - x0) * (y1 - y0);
-            for (int c = 0; c < 3; ++c)
-                result.values[(row * FINGERPRINT_COLUMNS + column) * 3 + c] =
-                    pixels > 0 ? static_cast<int>((sums[c] + pixels / 2) / pixels) : 0;
+            int* cell = &result.values[(row * FINGERPRINT_COLUMNS + column) * 3];
+            for (int c = 0; c < 3 && pixels > 0; ++c) cell[c] = static_cast<int>((sums[c] + pixels / 2) / pixels);
         }
     return result;
 }
@@ -84,14 +83,15 @@ bool writeFingerprints(const std::string& path, const std::vector<Fingerprint>& 
 {
     WholeFile out(path);
     if (!out.create(error)) return false;
-    std::fprintf(out.file(),
-                 "# The programme as a viewer sees it: every frame of a run from 0 at %d frames a second,\n"
-                 "# %d x %d, over the default data set; per frame its time in ms and the mean colour\n"
-                 "# (rrggbb) of each cell of a %d x %d grid, left to right, rows top to bottom.\n"
-                 "# Written by tests/render/programme_fingerprint_gl_test.cpp; after a deliberate change of\n"
-                 "# picture, from the repository root with a built tree:\n"
-                 "#   SKARVELIN_WRITE_FINGERPRINTS=1 build-test/tests/gl_tests --gtest_filter='ProgrammeFingerprint.*'\n",
-                 FINGERPRINT_FPS, FINGERPRINT_WIDTH, FINGERPRINT_HEIGHT, FINGERPRINT_COLUMNS, FINGERPRINT_ROWS);
+    std::fprintf(
+        out.file(),
+        "# The programme as a viewer sees it: every frame of a run from 0 at %d frames a second,\n"
+        "# %d x %d, over the default data set; per frame its time in ms and the mean colour\n"
+        "# (rrggbb) of each cell of a %d x %d grid, left to right, rows top to bottom.\n"
+        "# Written by tests/render/programme_fingerprint_gl_test.cpp; after a deliberate change of\n"
+        "# picture, from the repository root with a built tree:\n"
+        "#   SKARVELIN_WRITE_FINGERPRINTS=1 build-test/tests/gl_tests --gtest_filter='ProgrammeFingerprint.*'\n",
+        FINGERPRINT_FPS, FINGERPRINT_WIDTH, FINGERPRINT_HEIGHT, FINGERPRINT_COLUMNS, FINGERPRINT_ROWS);
     for (const Fingerprint& frame : frames)
         std::fprintf(out.file(), "%u%s\n", frame.t, fingerprintCells(frame).c_str());
     return out.finish(error);
