@@ -7,7 +7,7 @@ SKARVELIN_BUILD_PACKAGES="cmake g++ pkg-config make libgl-dev libglu1-mesa-dev f
 libx11-dev libegl-dev libegl-mesa0 libjpeg62-turbo-dev libsdl2-mixer-dev libmpg123-dev libmp3lame-dev libpng-dev ffmpeg \
 git dpkg-dev file"
 SKARVELIN_TEST_PACKAGES="libgtest-dev xvfb xdotool x11-utils libjpeg-turbo-progs lame imagemagick clang libclang-rt-14-dev \
-man-db"
+man-db clang-format"
 
 # install_packages PACKAGE...: apt-get installs whichever of them dpkg does not know.
 install_packages() {

@@ -12,8 +12,9 @@
 #include <string>
 
 // Installs the handler that, when one of those signals arrives, kills the
-// child process named by killChildOnSignal, removes every temporary file still
-// open and then ends the program by the same signal. A signal that is ignored
+// child started by spawnChildKilledOnSignal (unless forgetChildOnSignal came
+// since), removes every temporary file still open and then ends the program by
+// the same signal. A signal that is ignored
 // when this is called (nohup, a background job) stays ignored. Call early in main.
 void removeTemporaryFilesOnSignals();
 

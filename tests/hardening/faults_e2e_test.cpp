@@ -1,6 +1,14 @@
 // The demo itself against what machines and users bring: no display, music
 // that is cut short, noise or unreadable, and broken pictures. Whatever the
 // case, it either plays or stops with a clear message; it never dies of a signal.
+// GCC 12 finds, in the optimised sanitizer build, that std::function members
+// of std::regex's automaton "may be used uninitialized": a false positive from
+// inside the standard library's headers, which a pragma around their include
+// cannot reach (<functional> comes in earlier). Off for this file, before any
+// header, and for GCC only.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 #include "../data/generated_data_set.h"
 #include "broken_files.h"
 #include "command_line/version.h"
@@ -323,7 +331,10 @@ TEST(DataToolFaults, OptionsAndAUsersOwnFiles)
     result = runProcess({tool}, folder.path(), {}, 60);
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_NE(result.out.find("wrote 1 file, "), std::string::npos) << result.out;
-    EXPECT_NE(result.out.find("kept 112 files"), std::string::npos) << result.out;
+    // The set's files are the pictures and the music: all kept but the one written.
+    const size_t setFiles = pictureFiles().size() + 1;
+    const std::string kept = "kept " + std::to_string(setFiles - 1) + " files";
+    EXPECT_NE(result.out.find(kept), std::string::npos) << result.out;
     EXPECT_EQ(readFile(folder / "data/code1.jpg"), mine);
     EXPECT_EQ(readFile(folder / "data/slut3_alfa.jpg"), readFile(defaultData + "/data/slut3_alfa.jpg"));
 

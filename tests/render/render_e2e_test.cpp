@@ -1,8 +1,18 @@
+// GCC 12 finds, in the optimised sanitizer build, that std::function members
+// of std::regex's automaton "may be used uninitialized": a false positive from
+// inside the standard library's headers, which a pragma around their include
+// cannot reach (<functional> comes in earlier). Off for this file, before any
+// header, and for GCC only.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 #include "../data/generated_data_set.h"
 #include "contact_sheet.h"
 #include "command_line/version.h"
 #include "files.h"
 #include "process.h"
+
+#include "shell/schedule.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -12,6 +22,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <iterator>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -654,18 +665,26 @@ TEST_F(RenderTool, BadArgumentsAndUnusableFoldersGiveAMessageAndANonZeroStatus)
 TEST_F(RenderTool, BenchPrintsTheLoadTimeEverySceneAndTheProgramme)
 {
     // 10200 ms lies where the credits and the twist column overlap: it counts for both.
+    const uint32_t times[] = {100, 3651, 10200, 32001, 131026, 131500};
     ProcessResult result =
         render({"--bench", "--size", "32x32", "--times", "100,3651,10200,32001,131026,131500"});
     ASSERT_EQ(result.status, 0) << result.err;
     std::vector<std::string> out = lines(result.out);
-    ASSERT_EQ(out.size(), 13u) << result.out;
+    // The renderer, the load, a line per scene of the schedule, the programme.
+    ASSERT_EQ(out.size(), 2u + SCHEDULE_ROWS + 1u) << result.out;
     // Which OpenGL drew: a GPU's or a software rasteriser.
     EXPECT_TRUE(std::regex_match(out[0], std::regex("renderer .+ / .+ / [0-9]\\.[0-9].*"))) << out[0];
     out.erase(out.begin());
     EXPECT_TRUE(std::regex_match(out[0], std::regex("load [0-9]+ ms"))) << out[0];
-    const std::vector<std::pair<std::string, int>> expected = {
-        {"title", 1}, {"credits", 2}, {"twist-column", 1}, {"spiked-tube", 1}, {"slideshow", 0}, {"twist-room", 0},
-        {"blob", 0},  {"spheres", 0}, {"tunnel", 0},       {"bitmap-wave", 1}, {"programme", 6}};
+    // Each scene in schedule order with the frames in its window, then all of them.
+    std::vector<std::pair<std::string, int>> expected;
+    for (const ScheduleRow& row : SCHEDULE) {
+        int frames = 0;
+        for (uint32_t t : times) frames += rowContains(row, t);
+        expected.push_back({row.name, frames});
+    }
+    expected.push_back({"programme", static_cast<int>(std::size(times))});
+    EXPECT_EQ(expected[1], (std::pair<std::string, int>{"credits", 2}));
     const std::regex line("([a-z-]+) +([0-9]+) frames +([0-9]+\\.[0-9]+) ms/frame +([0-9]+\\.[0-9]+) fps "
                           "p95 +([0-9]+\\.[0-9]+) ms max +([0-9]+\\.[0-9]+) ms");
     for (size_t i = 0; i < expected.size(); ++i) {

@@ -1,12 +1,17 @@
-// A GL test that runs inside a temporary folder whose data/ holds pictures
-// made by the test, so the real scene loaders can load them.
+// The fixture of the scene GL tests: a GL test that runs inside a temporary
+// folder whose data/ holds pictures made by the test, so the real scene
+// loaders load them; overlay sprites that cover one known corner of the
+// window; and measurements of the frame.
 #pragma once
 
 #include "files.h"
 #include "gl_fixture.h"
 
+#include "image/image_wrapper.h"
+
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -16,12 +21,15 @@
 
 class SceneGlTest : public GlTest {
 protected:
+    // The loaders run in the folder: "data/..." is the test's own pictures.
+    // The depth test is on, as the first masked overlay of the programme (in
+    // the twist column, 10655 ms) leaves it for every later frame.
     void SetUp() override
     {
         GlTest::SetUp();
         std::filesystem::create_directory(folder / "data");
         std::filesystem::current_path(folder.path());
-        glEnable(GL_DEPTH_TEST);  // as the first masked overlay of the programme leaves it
+        glEnable(GL_DEPTH_TEST);
     }
 
     void TearDown() override
@@ -67,3 +75,37 @@ protected:
 // Opacity pictures: white in the leftmost quarter, or a disc touching the edges.
 inline bool leftQuarter(int x, int) { return x < 4; }
 inline bool disc(int x, int y) { return (x - 7.5f) * (x - 7.5f) + (y - 7.5f) * (y - 7.5f) <= 49; }
+
+// A 4 x 2 RGBA texture, opaque only in the texel (column, row) and fully
+// transparent elsewhere: drawn full-screen with the alpha test it covers one
+// eighth of the window, row 0 being the top.
+inline GLuint cornerTexture(Rgb colour, int column, int row)
+{
+    unsigned char texels[2][4][4] = {};
+    texels[row][column][0] = static_cast<unsigned char>(colour.r);
+    texels[row][column][1] = static_cast<unsigned char>(colour.g);
+    texels[row][column][2] = static_cast<unsigned char>(colour.b);
+    texels[row][column][3] = 255;
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 4, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return name;
+}
+
+// A full-screen overlay sprite, as the catalogue makes them.
+inline ImageWrapper* overlaySprite(GLuint texture)
+{
+    ImageWrapper* sprite = new ImageWrapper();
+    sprite->texture = static_cast<int>(texture);
+    placeOnScreen(sprite);
+    return sprite;
+}
+
+inline int brightness(Rgb c)
+{
+    return std::max({c.r, c.g, c.b});
+}

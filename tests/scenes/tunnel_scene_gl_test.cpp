@@ -1,4 +1,4 @@
-#include "scene_frames.h"
+#include "scene_gl_fixture.h"
 
 #include "scenes/tunnel_scene.h"
 
@@ -6,15 +6,14 @@ namespace {
 
 bool isCube(Rgb c) { return c.r > 12 && c.r > c.g + c.g / 3 && c.g > c.b + 4; }  // orange
 
-class TunnelFrames : public GlTest {
+class TunnelFrames : public SceneGlTest {
 protected:
     void SetUp() override
     {
-        GlTest::SetUp();
-        data.solid("tunnel_texture.jpg", {200, 200, 200});
-        data.solid("tunnel_kasse_texture.jpg", {255, 128, 0});
-        data.load(loadTunnelScene);
-        glEnable(GL_DEPTH_TEST);  // on since the first masked overlay, long before the tunnel
+        SceneGlTest::SetUp();
+        picture("tunnel_texture.jpg", {200, 200, 200});
+        picture("tunnel_kasse_texture.jpg", {255, 128, 0});
+        loadTunnelScene();
         glGetFloatv(GL_PROJECTION_MATRIX, startup);
     }
 
@@ -39,7 +38,6 @@ protected:
         EXPECT_FALSE(glIsEnabled(GL_FOG));
     }
 
-    SceneData data;
     GLfloat startup[16];
     std::vector<int> cube;
     int black = 0;

@@ -1,4 +1,4 @@
-#include "scene_frames.h"
+#include "scene_gl_fixture.h"
 
 #include "geometry/render_state.h"
 #include "image/catalogue.h"
@@ -22,7 +22,7 @@ bool isColumn(Rgb c) { return c.r > 60 && c.g < c.r / 2 && c.b < c.r / 2; }  // 
 bool isBars(Rgb c) { return (c.g > 30 && c.r < c.g / 2) || (c.b > 30 && c.r < c.b / 2 && c.g < c.b / 2); }
 bool isRoom(Rgb c) { return c.r > 20 && std::abs(c.r - c.g) < 8 && std::abs(c.r - c.b) < 8; }  // grey
 
-class TwistFrames : public GlTest {
+class TwistFrames : public SceneGlTest {
 protected:
     TwistFrames()
     {
@@ -32,12 +32,15 @@ protected:
 
     void SetUp() override
     {
-        GlTest::SetUp();
-        data.solid("twistbox2.jpg", {220, 40, 40});
-        data.solid("twist_1.jpg", {40, 200, 40});
-        data.solid("twist_2.jpg", {40, 40, 220});
-        data.solid("twist_3.jpg", {255, 255, 255});
-        data.load(loadTwistScene);
+        SceneGlTest::SetUp();
+        // The twist column begins before the first masked overlay: the depth
+        // test is still off, as loading leaves it.
+        glDisable(GL_DEPTH_TEST);
+        picture("twistbox2.jpg", {220, 40, 40});
+        picture("twist_1.jpg", {40, 200, 40});
+        picture("twist_2.jpg", {40, 40, 220});
+        picture("twist_3.jpg", {255, 255, 255});
+        loadTwistScene();
         for (int k = 0; k < 13; ++k) maskine[k] = overlaySprite(cornerTexture(maskineColour(k), 0, 0));
         for (int k = 0; k < 7; ++k) maskineFlash[k] = overlaySprite(cornerTexture(flashColour(k), 0, 1));
         for (int k = 10; k < 17; ++k) slut[k] = overlaySprite(cornerTexture(ostColour(k), 3, 0));
@@ -74,8 +77,6 @@ protected:
         for (int y = 0; y < height; ++y) n += inRow(y, kind, width / 4, 3 * width / 4);
         return n;
     }
-
-    SceneData data;
 };
 
 // How often the width turns from growing to shrinking or back by at least 4
@@ -212,7 +213,9 @@ TEST_F(TwistBands, ColumnAndBarsAreDrawnOnlyInsideTheirBandsTheRoomWhole)
 // programme, the twist column's at 10655, and on in every frame after it.
 TEST_F(TwistFrames, DepthTestComesOnWithTheFirstMaskedOverlay)
 {
-    data.load(loadTunnelScene);
+    picture("tunnel_texture.jpg", {200, 200, 200});
+    picture("tunnel_kasse_texture.jpg", {255, 128, 0});
+    loadTunnelScene();
     for (const SpriteRow* row = CATALOGUE_SPRITES.rows; row != CATALOGUE_SPRITES.rows + CATALOGUE_SPRITES.count; ++row)
         if (!*row->slot) *row->slot = overlaySprite(0);
 

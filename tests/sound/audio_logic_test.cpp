@@ -18,8 +18,29 @@ namespace {
 // The player's mode word: the bytes are in memory, the track plays once.
 constexpr unsigned PLAY_ONCE_FROM_MEMORY = 0x802B;
 
+// SDL's disk driver announces itself with two lines at the critical level
+// every time it opens ("You are using the SDL disk i/o audio driver!" and the
+// file it writes to). Here that driver is the point, so those two lines are
+// dropped; every other message goes where SDL sends it.
+SDL_LogOutputFunction sdlOutput = nullptr;
+void* sdlOutputData = nullptr;
+
+void logUnlessDiskDriverNotice(void* data, int category, SDL_LogPriority priority, const char* message)
+{
+    const std::string text = message;
+    const bool notice = category == SDL_LOG_CATEGORY_AUDIO && priority == SDL_LOG_PRIORITY_CRITICAL &&
+                        (text.rfind("You are using the SDL disk i/o audio driver!", 0) == 0 ||
+                         text.rfind(" Writing to file [", 0) == 0);
+    if (!notice && sdlOutput) sdlOutput(data, category, priority, message);
+}
+
 void useDriver(const char* driver, const std::string& diskFile = "")
 {
+    // The output function outlives SDL_Quit: set once per process.
+    if (!sdlOutput) {
+        SDL_LogGetOutputFunction(&sdlOutput, &sdlOutputData);
+        SDL_LogSetOutputFunction(logUnlessDiskDriverNotice, sdlOutputData);
+    }
     setenv("SDL_AUDIODRIVER", driver, 1);
     if (!diskFile.empty()) setenv("SDL_DISKAUDIOFILE", diskFile.c_str(), 1);
 }

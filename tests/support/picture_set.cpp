@@ -23,6 +23,13 @@ std::vector<std::string> pictureFiles()
     return files;
 }
 
+size_t pictureTableRows()
+{
+    size_t rows = 0;
+    for (const SpriteGroup* group : spriteGroupsInLoadingOrder()) rows += group->count;
+    return rows;
+}
+
 Rgb pictureColour(const std::string& file)
 {
     const std::vector<std::string> files = pictureFiles();

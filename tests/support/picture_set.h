@@ -10,6 +10,8 @@
 
 // Every distinct file the table names ("data/..."), in the order it is first loaded.
 std::vector<std::string> pictureFiles();
+// How many sprites the table makes: a row of a group each.
+size_t pictureTableRows();
 
 // The colour of the set's picture for this file ("data/soya1.jpg").
 Rgb pictureColour(const std::string& file);
