@@ -8,7 +8,7 @@
 #include "shell/loading.h"
 #include "sound/audio.h"
 #include "sound/mp3_player.h"
-#include "sound/music_samples.h"
+#include "sound/music_file_kind.h"
 
 #include <SDL.h>
 #include <mpg123.h>
