@@ -1,6 +1,6 @@
 #include "geometry/render_state.h"
 
-#include "shell/screen.h"
+#include "programme/screen.h"
 
 #include <GL/glu.h>
 

@@ -1,7 +1,5 @@
 #include "image/catalogue.h"
 
-#include "image/picture_table.h"
-
 ImageWrapper* sphereOverlay = nullptr;
 ImageWrapper* blobOverlay = nullptr;
 ImageWrapper* slut[17] = {};
@@ -31,8 +29,3 @@ ImageWrapper* bitmapEnv = nullptr;
 ImageWrapper* spikeTexture = nullptr;
 ImageWrapper* spikeTunnelTexture = nullptr;
 ImageWrapper* spikeFlare = nullptr;
-
-void loadImageCatalogue(PicturePrefetch* pictures)
-{
-    createSprites(CATALOGUE_SPRITES, pictures);
-}

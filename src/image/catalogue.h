@@ -1,10 +1,10 @@
-// Every sprite slot of the programme, and the loader of the pictures that
-// no scene loader owns.
+// Every sprite slot of the programme. The picture table says which picture
+// goes into which slot and which loader creates it.
 #pragma once
 
 class ImageWrapper;
 
-// Filled by loadImageCatalogue.
+// Filled by loadImageCatalogue (image/picture_table.h).
 extern ImageWrapper* sphereOverlay;
 extern ImageWrapper* blobOverlay;
 extern ImageWrapper* slut[17];          // 0..9 "slut1".."slut10", 10..16 "ost1".."ost7"
@@ -36,6 +36,3 @@ extern ImageWrapper* bitmapEnv;
 extern ImageWrapper* spikeTexture;
 extern ImageWrapper* spikeTunnelTexture;
 extern ImageWrapper* spikeFlare;
-
-class PicturePrefetch;
-void loadImageCatalogue(PicturePrefetch* pictures = nullptr);

@@ -1,7 +1,7 @@
 #include "image/picture_prefetch.h"
 
 #include "data_folder/data_folder.h"
-#include "image/picture_table.h"
+#include "image/sprite_group.h"
 
 #include <cstring>
 #include <system_error>

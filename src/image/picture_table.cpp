@@ -151,3 +151,8 @@ void createSprites(const SpriteGroup& group, PicturePrefetch* pictures)
         if (row.fullScreen) placeOnScreen(*row.slot);
     }
 }
+
+void loadImageCatalogue(PicturePrefetch* pictures)
+{
+    createSprites(CATALOGUE_SPRITES, pictures);
+}

@@ -4,23 +4,9 @@
 // the loading order (shell/loading.h).
 #pragma once
 
-#include <cstddef>
+#include "image/sprite_group.h"
 
-class ImageWrapper;
 class PicturePrefetch;
-
-struct SpriteRow {
-    ImageWrapper** slot;
-    const char* colour;
-    const char* alpha;   // null for a plain ImageWrapper
-    bool fullScreen;
-};
-
-struct SpriteGroup {
-    const char* loader;  // the function that creates these sprites
-    const SpriteRow* rows;
-    size_t count;
-};
 
 extern const SpriteGroup LOADING_SPRITES;
 extern const SpriteGroup TWIST_SPRITES;
@@ -35,3 +21,6 @@ extern const SpriteGroup CATALOGUE_SPRITES;
 // the prefetch when there is one), store in the slot, then put it
 // full-screen where the row says so.
 void createSprites(const SpriteGroup& group, PicturePrefetch* pictures = nullptr);
+
+// Creates the pictures that no scene loader owns (CATALOGUE_SPRITES).
+void loadImageCatalogue(PicturePrefetch* pictures = nullptr);

@@ -2,7 +2,7 @@
 
 #include "image/catalogue.h"
 #include "image/image_wrapper.h"
-#include "shell/screen.h"
+#include "programme/screen.h"
 
 #include <GL/gl.h>
 

@@ -4,7 +4,7 @@
 #include "image/catalogue.h"
 #include "image/image_wrapper.h"
 #include "image/picture_table.h"
-#include "shell/schedule.h"
+#include "programme/time.h"
 
 #include <GL/glu.h>
 

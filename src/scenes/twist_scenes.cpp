@@ -4,8 +4,8 @@
 #include "image/catalogue.h"
 #include "image/image_wrapper.h"
 #include "image/picture_table.h"
-#include "shell/programme_state.h"
-#include "shell/schedule.h"
+#include "programme/script_variables.h"
+#include "programme/time.h"
 
 #include <GL/glu.h>
 

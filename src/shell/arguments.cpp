@@ -2,8 +2,8 @@
 
 #include "command_line/option_table.h"
 #include "data_folder/data_folder.h"
-#include "shell/schedule.h"
-#include "shell/screen.h"
+#include "programme/screen.h"
+#include "programme/time.h"
 
 #include <cstring>
 

@@ -1,6 +1,7 @@
 // The demo's process: the GLUT window, its callbacks and the frame loop.
 #include "command_line/version.h"
 #include "data_folder/data_folder.h"
+#include "programme/screen.h"
 #include "shell/arguments.h"
 #include "shell/clock.h"
 #include "shell/escape_key.h"
@@ -9,7 +10,6 @@
 #include "shell/player.h"
 #include "shell/programme_state.h"
 #include "shell/schedule.h"
-#include "shell/screen.h"
 #include "shell/timeline_overlay.h"
 #include "sound/mp3_player.h"
 

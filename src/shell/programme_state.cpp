@@ -4,15 +4,13 @@
 #include "geometry/sphere.h"
 #include "image/catalogue.h"
 #include "image/image_wrapper.h"
+#include "programme/screen.h"
 #include "shell/schedule.h"
-#include "shell/screen.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>
 
 #include <initializer_list>
-
-ScriptVariables script;
 
 uint32_t programmeFrameTime(uint64_t frame, int fps)
 {

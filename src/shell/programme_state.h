@@ -1,7 +1,7 @@
 // What the programme carries from frame to frame besides t, and its one owner.
 //
 // A frame leaves three kinds of state for the next: the scenes' script
-// variables (below), the shape left in the shared sphere cache, and OpenGL
+// variables (ScriptVariables), the shape left in the shared sphere cache, and OpenGL
 // state that no frame sets for itself: the depth test (off until the first
 // masked overlay, on from then on), the projection (the start-up one until the
 // spheres scene or the widening tunnel leave theirs, 45 degrees with aspect 1)
@@ -12,21 +12,9 @@
 // frame shows in a run of the whole programme from 0 at fps frames a second.
 #pragma once
 
+#include "programme/script_variables.h"
+
 #include <cstdint>
-
-// The scenes' script variables that persist from frame to frame. The member
-// values given here are the values right after loading: a reset assigns a
-// fresh ScriptVariables, so a new carried variable is one new member.
-struct ScriptVariables {
-    int beatOffset = 0;                // spike: the offset ladder's last value
-    float waveSpeed = 20.0f;           // bitmap: steps once per frame of the slow-down
-    int endingIndex = 0;               // bitmap: the ending picture
-    float blobAngleDivisor = 1500.0f;  // blob: the camera's angle divisor
-    int maskineIndex = 0;              // twist column: the maskine overlay
-    float twistRoomOffset = 0.0f;      // twist room: the camera's offset
-};
-
-extern ScriptVariables script;
 
 // Puts the carried state back to what it is right after loading: every script
 // variable at its initial value, the sphere cache not built yet, and OpenGL as

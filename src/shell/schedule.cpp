@@ -11,8 +11,6 @@
 
 #include <GL/gl.h>
 
-const float PHASE_SCALE = 0.00066666666f;
-
 // Two windows overlap, 10126..10650: the credits draw first, the twist column after them.
 const ScheduleRow SCHEDULE[SCHEDULE_ROWS] = {
     {1, 3559, "title", hearingScene, nullptr, nullptr, nullptr},
@@ -26,11 +24,6 @@ const ScheduleRow SCHEDULE[SCHEDULE_ROWS] = {
     {88841, 109586, "tunnel", tunnelScene, nullptr, nullptr, tunnelWidensView},
     {110151, 131026, "bitmap-wave", bitmapScene, stepBitmapScene, nullptr, nullptr},
 };
-
-bool rowContains(const ScheduleRow& row, uint32_t t)
-{
-    return row.first <= t && t <= row.last;
-}
 
 void renderFrame(uint32_t t)
 {

@@ -1,7 +1,7 @@
 #include "sound/mp3_player.h"
 
 #include "sound/audio.h"
-#include "sound/music_samples.h"
+#include "sound/music_file_kind.h"
 
 #include <climits>
 #include <cstdio>

@@ -28,15 +28,7 @@ bool decodeMusic(const void* bytes, size_t length, uint32_t fromMs, size_t frame
 // whole, the stream opened by the audio layer on SDL's silent driver) and
 // decodes frames stereo frames of it from fromMs. On refusal, message holds
 // the line the demo prints ("Unknown file format", "File not found PATH"), and
-// hint the line it adds after it (see unplayableMusicHint).
+// hint the line it adds after it (see unplayableMusicHint in
+// sound/music_file_kind.h).
 bool readMusicAsPlayed(const char* path, uint32_t fromMs, size_t frames, std::vector<int16_t>* samples,
                        std::string* message, std::string* hint);
-
-// What a sound file is by its first bytes, when it is a kind that is not MP3:
-// "a WAV file", "an Ogg file", "a FLAC file", "an M4A (MP4) file"; null otherwise.
-const char* otherSoundKind(const unsigned char* head, size_t length);
-
-// The line said after the player's message for a music file it could not
-// play: the file, what it is when it is not MP3 (a folder, empty, a WAV...)
-// and what to do.
-std::string unplayableMusicHint(const char* path);

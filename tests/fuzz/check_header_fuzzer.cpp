@@ -4,7 +4,7 @@
 // format than the demo reads).
 #include "check.h"
 #include "image/jpeg_texture.h"
-#include "sound/music_samples.h"
+#include "sound/music_file_kind.h"
 
 #include <cstdint>
 #include <string>

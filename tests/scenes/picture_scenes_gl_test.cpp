@@ -1,6 +1,7 @@
 #include "files.h"
 #include "gl_fixture.h"
 #include "image/catalogue.h"
+#include "image/picture_table.h"
 #include "picture_set.h"
 #include "shell/schedule.h"
 #include "working_folder.h"

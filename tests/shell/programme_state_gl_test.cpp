@@ -5,10 +5,10 @@
 #include "geometry/sphere.h"
 #include "image/catalogue.h"
 #include "image/image_wrapper.h"
+#include "programme/screen.h"
 #include "shell/loading.h"
 #include "shell/programme_state.h"
 #include "shell/schedule.h"
-#include "shell/screen.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>

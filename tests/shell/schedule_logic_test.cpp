@@ -1,10 +1,10 @@
 #include "command_line/option_table.h"
 #include "data_folder/data_folder.h"
 #include "files.h"
+#include "programme/screen.h"
 #include "shell/arguments.h"
 #include "shell/clock.h"
 #include "shell/schedule.h"
-#include "shell/screen.h"
 #include "working_folder.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 #include "gl_fixture.h"
 
 #include "geometry/render_state.h"
+#include "programme/screen.h"
 #include "shell/programme_state.h"
-#include "shell/screen.h"
 
 #include <GL/gl.h>
 

@@ -4,11 +4,11 @@
 #include "data_folder/data_folder.h"
 #include "image/jpeg_texture.h"
 #include "image/picture_table.h"
+#include "programme/time.h"
 #include "shell/loading.h"
-#include "shell/schedule.h"
 #include "sound/audio.h"
 #include "sound/mp3_player.h"
-#include "sound/music_samples.h"
+#include "sound/music_file_kind.h"
 
 #include <SDL.h>
 #include <mpg123.h>

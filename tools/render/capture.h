@@ -5,8 +5,8 @@
 // converting, compressing and piping happen on writer threads of their own.
 #pragma once
 
-#include "shell/screen.h"
 #include "png_writer.h"
+#include "programme/screen.h"
 #include "video_writer.h"
 
 #include <condition_variable>

@@ -4,8 +4,8 @@
 
 #include "command_line/option_table.h"
 #include "data_folder/data_folder.h"
+#include "programme/screen.h"
 #include "shell/programme_state.h"
-#include "shell/screen.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,7 +1,7 @@
 // The renderer's command line and the frame times it asks for.
 #pragma once
 
-#include "shell/schedule.h"
+#include "programme/time.h"
 #include "video_writer.h"
 
 #include <cstdint>

@@ -10,10 +10,10 @@
 #include "progress.h"
 #include "video_writer.h"
 
+#include "programme/screen.h"
 #include "shell/loading.h"
 #include "shell/programme_state.h"
 #include "shell/schedule.h"
-#include "shell/screen.h"
 #include "sound/music_samples.h"
 
 #include <GL/gl.h>

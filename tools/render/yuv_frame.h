@@ -2,7 +2,7 @@
 // thread, so ffmpeg takes half the bytes of RGB and converts nothing.
 #pragma once
 
-#include "capture.h"
+#include "programme/screen.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "shell/screen.h"
+#include "programme/screen.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>

@@ -1,0 +1,3 @@
+#include "programme/script_variables.h"
+
+ScriptVariables script;
