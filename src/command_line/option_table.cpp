@@ -167,13 +167,11 @@ std::string roff(const std::string& text)
     char previous = ' ';
     for (char c : text) {
         if (lineStart && (c == '.' || c == '\'')) out += "\\&";
-        if (c == '\\')
-            out += "\\e";
+        if (c == '\\') out += "\\e";
         else if (c == '-' && (previous == ' ' || previous == '-' || previous == '[' || previous == '(' ||
                               previous == '\n' || previous == '/' || previous == ','))
             out += "\\-";
-        else
-            out += c;
+        else out += c;
         lineStart = c == '\n';
         previous = c;
     }
@@ -292,10 +290,13 @@ std::string bashCompletion(const CommandLine& commandLine)
     std::string function = std::string("_") + commandLine.program;
     for (char& c : function)
         if (c == '-') c = '_';
-    const std::string folders = optionsTaking(commandLine, [](const char* value) { return std::strcmp(value, "DIR") == 0; });
-    const std::string files = optionsTaking(commandLine, [](const char* value) { return std::strcmp(value, "FILE") == 0; });
-    const std::string others = optionsTaking(
-        commandLine, [](const char* value) { return std::strcmp(value, "DIR") != 0 && std::strcmp(value, "FILE") != 0; });
+    const std::string folders = optionsTaking(commandLine,
+                                              [](const char* value) { return std::strcmp(value, "DIR") == 0; });
+    const std::string files = optionsTaking(commandLine,
+                                            [](const char* value) { return std::strcmp(value, "FILE") == 0; });
+    const std::string others = optionsTaking(commandLine, [](const char* value) {
+        return std::strcmp(value, "DIR") != 0 && std::strcmp(value, "FILE") != 0;
+    });
     std::string out = std::string("# bash completion for ") + commandLine.program +
                       ", made from its option table at build time\n" + function + "()\n{\n" +
                       "    local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]}\n";
@@ -306,11 +307,12 @@ std::string bashCompletion(const CommandLine& commandLine)
         if (!others.empty()) out += "    " + others + ") COMPREPLY=(); return ;;\n";
         out += "    esac\n";
     }
-    out += "    if [[ $cur == -* ]]; then\n"
-           "        COMPREPLY=($(compgen -W '" +
-           completionWords(commandLine) +
-           "' -- \"$cur\"))\n"
-           "    else\n";
+    out +=
+        "    if [[ $cur == -* ]]; then\n"
+        "        COMPREPLY=($(compgen -W '" +
+        completionWords(commandLine) +
+        "' -- \"$cur\"))\n"
+        "    else\n";
     out += commandLine.operands ? "        COMPREPLY=($(compgen -d -- \"$cur\"))\n" : "        COMPREPLY=()\n";
     out += "    fi\n}\ncomplete -o filenames -F " + function + " " + commandLine.program + "\n";
     return out;

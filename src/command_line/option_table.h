@@ -16,10 +16,10 @@
 using ArgumentAction = std::function<bool(const std::string& value, std::string* error)>;
 
 struct Option {
-    const char* name;       // "--size"
-    const char* value;      // its value as the help names it ("WxH"); null when it takes none
-    int synopsisLine;       // the line of the usage synopsis that shows it, from 1; 0 for none
-    const char* help;       // its help, lines joined by '\n'; null leaves it out of the list
+    const char* name;   // "--size"
+    const char* value;  // its value as the help names it ("WxH"); null when it takes none
+    int synopsisLine;   // the line of the usage synopsis that shows it, from 1; 0 for none
+    const char* help;   // its help, lines joined by '\n'; null leaves it out of the list
     ArgumentAction apply;
     const char* alias = nullptr;          // a second spelling ("-h")
     const char* synopsisValue = nullptr;  // the value as the synopsis names it, where unlike value

@@ -62,7 +62,7 @@ std::vector<std::string> noDataSetHint(const DataSearch& search, const char* pro
 std::string shellQuoted(const std::string& text);
 
 // Where the data set is looked for, as the demo's and the renderer's --help say it.
-#define DATA_SET_PLACES                                                                 \
+#define DATA_SET_PLACES                                                                  \
     "The data set (the pictures and music.mp3) is read from the first folder there is\n" \
     "of: --data DIR, $SKARVELIN_DATA, data/ in the working folder,\n"                    \
     "$XDG_DATA_HOME/skarvelin/data (~/.local/share/skarvelin/data), each\n"              \

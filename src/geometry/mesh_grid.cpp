@@ -22,10 +22,8 @@ void emitVertex(const MeshVertex& vertex, bool multiTexture)
     float normal[3];
     meshNormal(vertex, normal);
     glNormal3f(normal[0], normal[1], normal[2]);
-    if (multiTexture)
-        glMultiTexCoord2fARB(GL_TEXTURE0_ARB, vertex.u, vertex.v);
-    else
-        glTexCoord2f(vertex.u, vertex.v);
+    if (multiTexture) glMultiTexCoord2fARB(GL_TEXTURE0_ARB, vertex.u, vertex.v);
+    else glTexCoord2f(vertex.u, vertex.v);
     glVertex3f(vertex.x, vertex.y, vertex.z);
 }
 
@@ -60,8 +58,8 @@ void meshNormal(const MeshVertex& vertex, float normal[3])
     normal[2] = static_cast<float>(z * k);
 }
 
-MeshVertex* makeCylinderGrid(int ringSteps, int segments, float radius, float ringSpacing,
-                             float aroundScale, float alongScale)
+MeshVertex* makeCylinderGrid(int ringSteps, int segments, float radius, float ringSpacing, float aroundScale,
+                             float alongScale)
 {
     const int rings = ringSteps + 1;
     MeshVertex* grid = new MeshVertex[gridSize(static_cast<long long>(ringSteps) + 1, segments)];
@@ -80,8 +78,7 @@ MeshVertex* makeCylinderGrid(int ringSteps, int segments, float radius, float ri
     return grid;
 }
 
-MeshVertex* makeFlatGrid(float width, float height, int columns, int rows, float z,
-                         float uScale, float vScale)
+MeshVertex* makeFlatGrid(float width, float height, int columns, int rows, float z, float uScale, float vScale)
 {
     MeshVertex* grid = new MeshVertex[gridSize(rows, columns)];
     if (rows <= 0 || columns <= 0) return grid;

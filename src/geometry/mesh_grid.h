@@ -7,11 +7,10 @@ struct MeshVertex {
 };
 
 // (ringSteps + 1) rings of `segments` vertices each, row-major; the caller owns the array.
-MeshVertex* makeCylinderGrid(int ringSteps, int segments, float radius, float ringSpacing,
-                             float aroundScale, float alongScale);
+MeshVertex* makeCylinderGrid(int ringSteps, int segments, float radius, float ringSpacing, float aroundScale,
+                             float alongScale);
 // rows x columns vertices in the plane z, centred on the origin; the caller owns the array.
-MeshVertex* makeFlatGrid(float width, float height, int columns, int rows, float z,
-                         float uScale, float vScale);
+MeshVertex* makeFlatGrid(float width, float height, int columns, int rows, float z, float uScale, float vScale);
 
 // Independent triangles with a running quad index that does not skip at the end of a pass.
 void drawGrid(int rows, int columns, const MeshVertex* grid);

@@ -88,39 +88,63 @@ BoxCorners boxCorners(float cx, float cy, float cz, float hx, float hy, float hz
 void emitBoxEnds(const BoxCorners& b, float U, float V)
 {
     // back
-    glTexCoord2f(0, 0); glVertex3f(b.x1, b.y1, b.z0);
-    glTexCoord2f(U, 0); glVertex3f(b.x0, b.y1, b.z0);
-    glTexCoord2f(U, V); glVertex3f(b.x0, b.y0, b.z0);
-    glTexCoord2f(0, V); glVertex3f(b.x1, b.y0, b.z0);
+    glTexCoord2f(0, 0);
+    glVertex3f(b.x1, b.y1, b.z0);
+    glTexCoord2f(U, 0);
+    glVertex3f(b.x0, b.y1, b.z0);
+    glTexCoord2f(U, V);
+    glVertex3f(b.x0, b.y0, b.z0);
+    glTexCoord2f(0, V);
+    glVertex3f(b.x1, b.y0, b.z0);
     // front
-    glTexCoord2f(0, 0); glVertex3f(b.x0, b.y1, b.z1);
-    glTexCoord2f(U, 0); glVertex3f(b.x1, b.y1, b.z1);
-    glTexCoord2f(U, V); glVertex3f(b.x1, b.y0, b.z1);
-    glTexCoord2f(0, V); glVertex3f(b.x0, b.y0, b.z1);
+    glTexCoord2f(0, 0);
+    glVertex3f(b.x0, b.y1, b.z1);
+    glTexCoord2f(U, 0);
+    glVertex3f(b.x1, b.y1, b.z1);
+    glTexCoord2f(U, V);
+    glVertex3f(b.x1, b.y0, b.z1);
+    glTexCoord2f(0, V);
+    glVertex3f(b.x0, b.y0, b.z1);
 }
 
 void emitBoxSides(const BoxCorners& b, float U, float V)
 {
     // left
-    glTexCoord2f(0, 0); glVertex3f(b.x0, b.y1, b.z0);
-    glTexCoord2f(U, 0); glVertex3f(b.x0, b.y1, b.z1);
-    glTexCoord2f(U, V); glVertex3f(b.x0, b.y0, b.z1);
-    glTexCoord2f(0, V); glVertex3f(b.x0, b.y0, b.z0);
+    glTexCoord2f(0, 0);
+    glVertex3f(b.x0, b.y1, b.z0);
+    glTexCoord2f(U, 0);
+    glVertex3f(b.x0, b.y1, b.z1);
+    glTexCoord2f(U, V);
+    glVertex3f(b.x0, b.y0, b.z1);
+    glTexCoord2f(0, V);
+    glVertex3f(b.x0, b.y0, b.z0);
     // right
-    glTexCoord2f(0, 0); glVertex3f(b.x1, b.y1, b.z1);
-    glTexCoord2f(U, 0); glVertex3f(b.x1, b.y1, b.z0);
-    glTexCoord2f(U, V); glVertex3f(b.x1, b.y0, b.z0);
-    glTexCoord2f(0, V); glVertex3f(b.x1, b.y0, b.z1);
+    glTexCoord2f(0, 0);
+    glVertex3f(b.x1, b.y1, b.z1);
+    glTexCoord2f(U, 0);
+    glVertex3f(b.x1, b.y1, b.z0);
+    glTexCoord2f(U, V);
+    glVertex3f(b.x1, b.y0, b.z0);
+    glTexCoord2f(0, V);
+    glVertex3f(b.x1, b.y0, b.z1);
     // bottom
-    glTexCoord2f(0, 0); glVertex3f(b.x0, b.y0, b.z0);
-    glTexCoord2f(U, 0); glVertex3f(b.x0, b.y0, b.z1);
-    glTexCoord2f(U, V); glVertex3f(b.x1, b.y0, b.z1);
-    glTexCoord2f(0, V); glVertex3f(b.x1, b.y0, b.z0);
+    glTexCoord2f(0, 0);
+    glVertex3f(b.x0, b.y0, b.z0);
+    glTexCoord2f(U, 0);
+    glVertex3f(b.x0, b.y0, b.z1);
+    glTexCoord2f(U, V);
+    glVertex3f(b.x1, b.y0, b.z1);
+    glTexCoord2f(0, V);
+    glVertex3f(b.x1, b.y0, b.z0);
     // top
-    glTexCoord2f(0, 0); glVertex3f(b.x0, b.y1, b.z1);
-    glTexCoord2f(U, 0); glVertex3f(b.x0, b.y1, b.z0);
-    glTexCoord2f(U, V); glVertex3f(b.x1, b.y1, b.z0);
-    glTexCoord2f(0, V); glVertex3f(b.x1, b.y1, b.z1);
+    glTexCoord2f(0, 0);
+    glVertex3f(b.x0, b.y1, b.z1);
+    glTexCoord2f(U, 0);
+    glVertex3f(b.x0, b.y1, b.z0);
+    glTexCoord2f(U, V);
+    glVertex3f(b.x1, b.y1, b.z0);
+    glTexCoord2f(0, V);
+    glVertex3f(b.x1, b.y1, b.z1);
 }
 
 }  // namespace

@@ -28,8 +28,8 @@ double ringLatitude(int segments, int ring)
 }
 
 // Scales a vector by 1 plus three travelling sine waves of its own coordinates.
-void deformVector(const float* from, float* to, double xDivisor, double yDivisor, double zDivisor,
-                  double amplitude, double phase)
+void deformVector(const float* from, float* to, double xDivisor, double yDivisor, double zDivisor, double amplitude,
+                  double phase)
 {
     const double x = from[0], y = from[1], z = from[2];
     const float factor = static_cast<float>(1.0 + amplitude * std::sin(x / xDivisor + 2.2 * phase) +

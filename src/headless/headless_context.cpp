@@ -32,11 +32,11 @@ bool clientHas(const char* extension)
 
 std::string eglErrorName()
 {
-    static const char* const NAMES[] = {
-        "EGL_SUCCESS",         "EGL_NOT_INITIALIZED",  "EGL_BAD_ACCESS",       "EGL_BAD_ALLOC",
-        "EGL_BAD_ATTRIBUTE",   "EGL_BAD_CONFIG",       "EGL_BAD_CONTEXT",      "EGL_BAD_CURRENT_SURFACE",
-        "EGL_BAD_DISPLAY",     "EGL_BAD_MATCH",        "EGL_BAD_NATIVE_PIXMAP", "EGL_BAD_NATIVE_WINDOW",
-        "EGL_BAD_PARAMETER",   "EGL_BAD_SURFACE",      "EGL_CONTEXT_LOST"};
+    static const char* const NAMES[] = {"EGL_SUCCESS",       "EGL_NOT_INITIALIZED",     "EGL_BAD_ACCESS",
+                                        "EGL_BAD_ALLOC",     "EGL_BAD_ATTRIBUTE",       "EGL_BAD_CONFIG",
+                                        "EGL_BAD_CONTEXT",   "EGL_BAD_CURRENT_SURFACE", "EGL_BAD_DISPLAY",
+                                        "EGL_BAD_MATCH",     "EGL_BAD_NATIVE_PIXMAP",   "EGL_BAD_NATIVE_WINDOW",
+                                        "EGL_BAD_PARAMETER", "EGL_BAD_SURFACE",         "EGL_CONTEXT_LOST"};
     const EGLint code = eglGetError();
     if (code >= EGL_SUCCESS && code <= EGL_CONTEXT_LOST) return NAMES[code - EGL_SUCCESS];
     char hex[16];
@@ -95,7 +95,10 @@ std::vector<Device> enumerateDevices(std::string* why)
 std::string deviceName(size_t index, const EglDeviceInfo& device)
 {
     return std::to_string(index) + " (" +
-           (device.software ? "software" : device.file.empty() ? "hardware" : device.file) + ")";
+           (device.software       ? "software"
+            : device.file.empty() ? "hardware"
+                                  : device.file) +
+           ")";
 }
 
 // "values here: 0 (software), 1 (/dev/dri/card0), surfaceless, or unset"
@@ -119,8 +122,8 @@ bool parseIndex(const std::string& text, size_t* index)
 
 EGLDisplay platformDisplay(EGLenum platform, void* native, std::string* why)
 {
-    auto getPlatformDisplay =
-        reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
+    auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
+        eglGetProcAddress("eglGetPlatformDisplayEXT"));
     if (!getPlatformDisplay || !clientHas("EGL_EXT_platform_base")) {
         *why = "EGL has no eglGetPlatformDisplayEXT";
         return EGL_NO_DISPLAY;
@@ -220,14 +223,25 @@ bool HeadlessContext::open(void* eglDisplay, std::string* why)
         return false;
     }
     display_ = display;
-    const EGLint configAttributes[] = {
-        EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_ALPHA_SIZE, 8,
-        EGL_DEPTH_SIZE, 24, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_SURFACE_TYPE, EGL_PBUFFER_BIT,
-        EGL_NONE};
+    const EGLint configAttributes[] = {EGL_RED_SIZE,
+                                       8,
+                                       EGL_GREEN_SIZE,
+                                       8,
+                                       EGL_BLUE_SIZE,
+                                       8,
+                                       EGL_ALPHA_SIZE,
+                                       8,
+                                       EGL_DEPTH_SIZE,
+                                       24,
+                                       EGL_RENDERABLE_TYPE,
+                                       EGL_OPENGL_BIT,
+                                       EGL_SURFACE_TYPE,
+                                       EGL_PBUFFER_BIT,
+                                       EGL_NONE};
     EGLConfig config;
     EGLint configs = 0;
-    const EGLint contextAttributes[] = {
-        EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
+    const EGLint contextAttributes[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT,
+                                        EGL_NONE};
     if (!eglChooseConfig(display, configAttributes, &config, 1, &configs) || configs == 0) {
         *why = "no EGL configuration with RGBA8 and depth 24 for desktop OpenGL";
     } else if (!eglBindAPI(EGL_OPENGL_API)) {
@@ -308,7 +322,6 @@ std::vector<unsigned char> HeadlessContext::readRgb() const
     glReadPixels(0, 0, width_, height_, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
     std::vector<unsigned char> topDown(bottomUp.size());
     const size_t row = static_cast<size_t>(width_) * 3;
-    for (int y = 0; y < height_; ++y)
-        std::memcpy(&topDown[y * row], &bottomUp[(height_ - 1 - y) * row], row);
+    for (int y = 0; y < height_; ++y) std::memcpy(&topDown[y * row], &bottomUp[(height_ - 1 - y) * row], row);
     return topDown;
 }

@@ -7,11 +7,11 @@ class ImageWrapper;
 // Filled by loadImageCatalogue (image/picture_table.h).
 extern ImageWrapper* sphereOverlay;
 extern ImageWrapper* blobOverlay;
-extern ImageWrapper* slut[17];          // 0..9 "slut1".."slut10", 10..16 "ost1".."ost7"
-extern ImageWrapper* maskine[13];       // 0..9 "maskine1".."maskine10", 10..12 "kost1".."kost3"
+extern ImageWrapper* slut[17];     // 0..9 "slut1".."slut10", 10..16 "ost1".."ost7"
+extern ImageWrapper* maskine[13];  // 0..9 "maskine1".."maskine10", 10..12 "kost1".."kost3"
 extern ImageWrapper* noise[2];
 extern ImageWrapper* soya[7];
-extern ImageWrapper* maskineFlash[7];   // "maskine11".."maskine17"
+extern ImageWrapper* maskineFlash[7];  // "maskine11".."maskine17"
 extern ImageWrapper* hearing[2];
 extern ImageWrapper* code[4];
 extern ImageWrapper* gfx[4];

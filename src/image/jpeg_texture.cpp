@@ -258,10 +258,9 @@ bool decodeJpeg(const char* path, int* width, int* height, const JpegLimits& lim
     jpeg_finish_decompress(&cinfo);
     if (warning && errors.standard.num_warnings > 0) *warning = errors.firstWarning;
     if (diagnosis && halved)
-        diagnosis->reason =
-            sizeText(static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height)) +
-            ", over the pixel budget of " + megapixelText(PICTURE_PIXEL_BUDGET) + ": shown at half size, " +
-            sizeText(w, h);
+        diagnosis->reason = sizeText(static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height)) +
+                            ", over the pixel budget of " + megapixelText(PICTURE_PIXEL_BUDGET) +
+                            ": shown at half size, " + sizeText(w, h);
     jpeg_destroy_decompress(&cinfo);
     fclose(file);
     return true;
@@ -335,8 +334,8 @@ bool diagnoseJpeg(const char* path, const JpegLimits& limits, JpegDiagnosis& dia
     }
     PixelBuffer buffer;
     // As preparePicture decodes: four bytes a pixel.
-    const bool loaded =
-        decodeJpeg(path, &diagnosis.width, &diagnosis.height, limits, buffer, &diagnosis.warning, 4, &diagnosis);
+    const bool loaded = decodeJpeg(path, &diagnosis.width, &diagnosis.height, limits, buffer, &diagnosis.warning, 4,
+                                   &diagnosis);
     if (diagnosis.fault == JpegFault::Undecodable) {
         unsigned char head[16] = {};
         size_t read = 0;

@@ -57,10 +57,8 @@ PicturePrefetch::~PicturePrefetch()
 void PicturePrefetch::prepare(const Job& job, PreparedPicture& picture, OpacityScratch& scratch) const
 {
     // Jobs are known by the picture table's names; the files are in the data folder.
-    if (job.alpha)
-        preparePair(dataFile(job.alpha).c_str(), dataFile(job.colour).c_str(), maxSide, picture, scratch);
-    else
-        preparePicture(dataFile(job.colour).c_str(), maxSide, picture);
+    if (job.alpha) preparePair(dataFile(job.alpha).c_str(), dataFile(job.colour).c_str(), maxSide, picture, scratch);
+    else preparePicture(dataFile(job.colour).c_str(), maxSide, picture);
 }
 
 void PicturePrefetch::work()

@@ -10,7 +10,7 @@ class ImageWrapper;
 struct SpriteRow {
     ImageWrapper** slot;
     const char* colour;
-    const char* alpha;   // null for a plain ImageWrapper
+    const char* alpha;  // null for a plain ImageWrapper
     bool fullScreen;
 };
 

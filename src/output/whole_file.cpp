@@ -227,8 +227,7 @@ bool WholeFile::create(std::string* error)
     // ".NAME.partial-<pid>-<n>.EXT" must stay a name the file system takes.
     const size_t fixed = std::strlen("..partial-") + 2 * 20 + 1;
     if (fixed + extension.size() > NAME_MAX_BYTES) extension.clear();
-    if (fixed + extension.size() + stem.size() > NAME_MAX_BYTES)
-        stem.resize(NAME_MAX_BYTES - fixed - extension.size());
+    if (fixed + extension.size() + stem.size() > NAME_MAX_BYTES) stem.resize(NAME_MAX_BYTES - fixed - extension.size());
     int code = 0;
     if (temporary_.create(target.parent_path().string(), "." + stem + ".partial-", extension, &code)) return true;
     *error = cannotWrite(path_, code);

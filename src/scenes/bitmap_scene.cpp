@@ -32,8 +32,7 @@ struct EndingRule {
 };
 
 const EndingRule ENDING_LADDER[] = {
-    {119478, 1}, {121253, 2}, {123031, 3}, {124804, 4}, {125693, 5},
-    {126583, 6}, {127472, 7}, {128357, 8}, {129244, 9},
+    {119478, 1}, {121253, 2}, {123031, 3}, {124804, 4}, {125693, 5}, {126583, 6}, {127472, 7}, {128357, 8}, {129244, 9},
 };
 
 // Troughs are twice as deep as crests; a wave of exactly 0 stays 0.
@@ -86,8 +85,7 @@ void updateWaveSurface(float phase)
 {
     const double x = phase;
     // One cosine per column, shared by every row.
-    for (int j = 0; j < GRID; ++j)
-        columnWave[j] = deepenTrough(static_cast<float>(std::cos(x + 0.4 * j) * 5));
+    for (int j = 0; j < GRID; ++j) columnWave[j] = deepenTrough(static_cast<float>(std::cos(x + 0.4 * j) * 5));
 
     const float base = static_cast<float>(std::sin(x * ONE_THIRD) * 10 - 35);
     for (int i = 0; i < GRID; ++i) {

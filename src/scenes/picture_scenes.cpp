@@ -11,27 +11,15 @@ namespace {
 // The credits: four blocks, each its own range of t. The single milliseconds
 // between rows (3900, 4462, 4795, 5015, 5448, ...) show no credit at all.
 const PictureWindow CODE_WINDOWS[] = {
-    {3651, 3899, 0},
-    {3901, 4461, 1},
-    {4463, 4794, 2},
-    {4796, 5014, 3},
-    {5016, 5447, FLICKER_PICTURE},
+    {3651, 3899, 0}, {3901, 4461, 1}, {4463, 4794, 2}, {4796, 5014, 3}, {5016, 5447, FLICKER_PICTURE},
 };
 
 const PictureWindow GFX_WINDOWS[] = {
-    {5449, 5684, 0},
-    {5686, 6239, 1},
-    {6241, 6572, 2},
-    {6574, 6794, 3},
-    {6796, 7236, FLICKER_PICTURE},
+    {5449, 5684, 0}, {5686, 6239, 1}, {6241, 6572, 2}, {6574, 6794, 3}, {6796, 7236, FLICKER_PICTURE},
 };
 
 const PictureWindow MSX_WINDOWS[] = {
-    {7238, 7460, 0},
-    {7462, 8014, 1},
-    {8016, 8347, 2},
-    {8349, 8570, 3},
-    {8572, 8995, FLICKER_PICTURE},
+    {7238, 7460, 0}, {7462, 8014, 1}, {8016, 8347, 2}, {8349, 8570, 3}, {8572, 8995, FLICKER_PICTURE},
 };
 
 // From 10125 to the end of the credits' window nothing is drawn.
@@ -46,12 +34,8 @@ const PictureWindow LOWER_HALF_CLEAR = {9792, 10124, 0};
 // Every t outside these rows shows soya1, also the single milliseconds
 // 47537, 48426, 49308, 50198 and 51087 between them.
 const PictureWindow SOYA_WINDOWS[] = {
-    {46652, 47536, 1},
-    {47538, 48425, 2},
-    {48427, 49307, 3},
-    {49309, 50197, 4},
-    {50199, 51086, 5},
-    {51088, UINT32_MAX, 6},
+    {46652, 47536, 1}, {47538, 48425, 2}, {48427, 49307, 3},
+    {49309, 50197, 4}, {50199, 51086, 5}, {51088, UINT32_MAX, 6},
 };
 
 template <size_t N>
@@ -71,18 +55,37 @@ int pictureAt(const PictureWindow* rows, size_t count, uint32_t t, int otherwise
 {
     for (size_t i = 0; i < count; ++i) {
         const PictureWindow& row = rows[i];
-        if (row.first <= t && t <= row.last) return row.picture == FLICKER_PICTURE ? static_cast<int>(t & 3) : row.picture;
+        if (row.first <= t && t <= row.last)
+            return row.picture == FLICKER_PICTURE ? static_cast<int>(t & 3) : row.picture;
     }
     return otherwise;
 }
 
 // The lowest bit of t picks the picture, so the two alternate with the frame times.
-int hearingIndex(uint32_t t) { return static_cast<int>(t & 1); }
-int codeIndex(uint32_t t) { return pictureAt(CODE_WINDOWS, t, NO_PICTURE); }
-int gfxIndex(uint32_t t) { return pictureAt(GFX_WINDOWS, t, NO_PICTURE); }
-int msxIndex(uint32_t t) { return pictureAt(MSX_WINDOWS, t, NO_PICTURE); }
-int pauseIndex(uint32_t t) { return pictureAt(PAUSE_WINDOWS, t, NO_PICTURE); }
-int soyaIndex(uint32_t t) { return pictureAt(SOYA_WINDOWS, t, 0); }
+int hearingIndex(uint32_t t)
+{
+    return static_cast<int>(t & 1);
+}
+int codeIndex(uint32_t t)
+{
+    return pictureAt(CODE_WINDOWS, t, NO_PICTURE);
+}
+int gfxIndex(uint32_t t)
+{
+    return pictureAt(GFX_WINDOWS, t, NO_PICTURE);
+}
+int msxIndex(uint32_t t)
+{
+    return pictureAt(MSX_WINDOWS, t, NO_PICTURE);
+}
+int pauseIndex(uint32_t t)
+{
+    return pictureAt(PAUSE_WINDOWS, t, NO_PICTURE);
+}
+int soyaIndex(uint32_t t)
+{
+    return pictureAt(SOYA_WINDOWS, t, 0);
+}
 
 bool clearsLowerHalf(uint32_t t)
 {

@@ -36,21 +36,13 @@ struct DivisorRow {
 // Between the windows the divisor keeps what it last received, so the later
 // 1300 rows matter only when a long frame skipped the earlier ones.
 const DivisorRow BLOB_DIVISORS[] = {
-    {{71081, 71299}, 1000.0f},
-    {{72175, 73045}, 1300.0f},
-    {{74612, 74840}, 1300.0f},
-    {{74928, 76406}, 1300.0f},
-    {{77513, 78174}, 1300.0f},
-    {{79287, 79946}, 1300.0f},
+    {{71081, 71299}, 1000.0f}, {{72175, 73045}, 1300.0f}, {{74612, 74840}, 1300.0f},
+    {{74928, 76406}, 1300.0f}, {{77513, 78174}, 1300.0f}, {{79287, 79946}, 1300.0f},
 };
 
 // The camera comes in to half the distance, with half the field of view.
 const TimeWindow CLOSE_UPS[] = {
-    {82636, 82734},
-    {84398, 84496},
-    {85277, 85375},
-    {86247, 86345},
-    {87945, 88043},
+    {82636, 82734}, {84398, 84496}, {85277, 85375}, {86247, 86345}, {87945, 88043},
 };
 
 void bind(const ImageWrapper* sprite)
@@ -121,9 +113,8 @@ void blobScene(uint32_t t)
 void renderBlob(float phase, float angle)
 {
     glPushMatrix();
-    gluLookAt(20 * std::sin(static_cast<double>(angle)), 20 * std::cos(static_cast<double>(angle)), 20,
-              2, 0, 0,
-              0, 1, 0);
+    gluLookAt(20 * std::sin(static_cast<double>(angle)), 20 * std::cos(static_cast<double>(angle)), 20, 2, 0, 0, 0, 1,
+              0);
 
     // The shape is the one the last frame's deformation left in the cache.
     bind(kasseTexture);

@@ -23,20 +23,8 @@ struct OffsetStep {
 
 const OffsetStep TUNNEL_OFFSETS[] = {
     {0, 500},  // from the start of the scene
-    {93723, 1500},
-    {94559, 500},
-    {97274, 2000},
-    {98146, 3500},
-    {99920, 1500},
-    {100863, 3000},
-    {101678, 4500},
-    {102040, 3000},
-    {103008, 5000},
-    {104378, 3500},
-    {105229, 2500},
-    {107036, 6500},
-    {108822, 2000},
-    {109152, 5500},
+    {93723, 1500},  {94559, 500},   {97274, 2000},  {98146, 3500},  {99920, 1500},  {100863, 3000}, {101678, 4500},
+    {102040, 3000}, {103008, 5000}, {104378, 3500}, {105229, 2500}, {107036, 6500}, {108822, 2000}, {109152, 5500},
 };
 
 constexpr int CUBE_COUNT = 20;
@@ -108,9 +96,8 @@ void renderTunnel(float phase)
     glPushMatrix();
     // The eye circles the axis at radius 10 while swinging between z = -800
     // and +800, looking at a point a little ahead on a similar path.
-    gluLookAt(10 * std::sin(p), 10 * std::cos(p), 800 * std::cos(p * 0.5),
-              10 * std::sin(p + 0.2), 10 * std::cos(p + 0.2), 800 * std::cos(p * 0.5 + 0.2),
-              0, 1, 0);
+    gluLookAt(10 * std::sin(p), 10 * std::cos(p), 800 * std::cos(p * 0.5), 10 * std::sin(p + 0.2),
+              10 * std::cos(p + 0.2), 800 * std::cos(p * 0.5 + 0.2), 0, 1, 0);
     glCallList(tunnelList);
     glPopMatrix();
     glDisable(GL_FOG);

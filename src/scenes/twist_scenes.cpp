@@ -60,13 +60,8 @@ struct ColumnCameraRow {
 };
 
 const ColumnCameraRow COLUMN_CAMERA[] = {
-    {17778, 19339, 19340, 19},
-    {19341, 19596, 0, 10},
-    {19598, 21118, 0, 39},
-    {21120, 21374, 0, 25},
-    {21376, 22770, 0, 69},
-    {22772, 23147, 0, 10},
-    {23149, FOREVER, 0, 19},
+    {17778, 19339, 19340, 19}, {19341, 19596, 0, 10}, {19598, 21118, 0, 39},   {21120, 21374, 0, 25},
+    {21376, 22770, 0, 69},     {22772, 23147, 0, 10}, {23149, FOREVER, 0, 19},
 };
 
 // Each threshold that t exceeds sets the maskine index, in this order.
@@ -76,8 +71,7 @@ struct MaskineStep {
 };
 
 const MaskineStep MASKINE_STEPS[] = {
-    {11126, 1}, {12011, 2}, {12900, 3}, {13788, 4}, {14214, 5},
-    {14678, 6}, {15343, 7}, {16452, 8}, {17341, 9},
+    {11126, 1}, {12011, 2}, {12900, 3}, {13788, 4}, {14214, 5}, {14678, 6}, {15343, 7}, {16452, 8}, {17341, 9},
 };
 
 // An inclusive window of t and the sprite index it picks.
@@ -90,8 +84,7 @@ struct IndexWindow {
 constexpr uint32_t FLASH_FIRST = 25335;
 constexpr uint32_t FLASH_LAST = 30663;
 const IndexWindow FLASH_ROWS[] = {
-    {25998, 27110, 1}, {27112, 27776, 2}, {27778, 28439, 3},
-    {28441, 28888, 4}, {28890, 29548, 5}, {29550, 30663, 6},
+    {25998, 27110, 1}, {27112, 27776, 2}, {27778, 28439, 3}, {28441, 28888, 4}, {28890, 29548, 5}, {29550, 30663, 6},
 };
 
 // The room's camera offsets (radians added to its angle), inclusive rows
@@ -222,8 +215,7 @@ void renderTwistColumn(float angle, float phase, float lookX, float distance)
 {
     const double a = angle;
     glPushMatrix();
-    gluLookAt(19 * std::sin(a / 2), 10 * std::sin(a), distance * std::cos(a / 2),
-              lookX, 0, 5 * std::cos(a / 2 + 0.2),
+    gluLookAt(19 * std::sin(a / 2), 10 * std::sin(a), distance * std::cos(a / 2), lookX, 0, 5 * std::cos(a / 2 + 0.2),
               0, 1, 0);
     drawSlicesY(twistBoxList, phase);
     glBindTexture(GL_TEXTURE_2D, 0);
@@ -255,9 +247,8 @@ void renderTwistRoom(float angle, float phase)
     const double a = angle;
     setFog(0, 5, 0.025f);
     glPushMatrix();
-    gluLookAt(19 * std::sin(a / 2), 19 * std::sin(a), 19 * std::cos(a / 2),
-              5 * std::sin(a / 4 + 0.2), 10 * std::sin(a + 0.2), 5 * std::cos(a / 2 + 0.2),
-              0, 1, 0);
+    gluLookAt(19 * std::sin(a / 2), 19 * std::sin(a), 19 * std::cos(a / 2), 5 * std::sin(a / 4 + 0.2),
+              10 * std::sin(a + 0.2), 5 * std::cos(a / 2 + 0.2), 0, 1, 0);
     drawTexturedBox(ROOM_CUBE);
     drawSlicesX(twistBarsList, phase);
     glBindTexture(GL_TEXTURE_2D, 0);

@@ -45,10 +45,8 @@ std::vector<char*> withoutWindowSystemOptions(int argc, char** argv)
         const WindowSystemOption* found = nullptr;
         for (const WindowSystemOption& option : WINDOW_SYSTEM_OPTIONS)
             if (std::strcmp(argv[i], option.name) == 0) found = &option;
-        if (!found)
-            rest.push_back(argv[i]);
-        else if (found->takesValue)
-            ++i;
+        if (!found) rest.push_back(argv[i]);
+        else if (found->takesValue) ++i;
     }
     return rest;
 }
@@ -59,8 +57,10 @@ CommandLine demoCommandLine(DemoArguments* arguments)
         arguments->warnings.push_back("ignoring unknown argument '" + argument + "'");
         return true;
     };
-    CommandLine commandLine{"skarvelin", nullptr, "Plays the programme with its music, in a window or full screen.\n" DATA_SET_PLACES,
-                            16, PLAYER_KEYS, {}, ignore, ignore};
+    CommandLine commandLine{
+        "skarvelin", nullptr,     "Plays the programme with its music, in a window or full screen.\n" DATA_SET_PLACES,
+        16,          PLAYER_KEYS, {},
+        ignore,      ignore};
     commandLine.options = {
         {FULL_SCREEN, nullptr, 1, "full screen (only as the first argument)",
          // The first argument is read before the table: this one stands later.

@@ -6,14 +6,14 @@
 #include <vector>
 
 struct DemoArguments {
-    bool help = false;        // --help or -h: print the usage and leave
-    bool version = false;     // --version: print the version and leave
-    std::string dataDir;      // --data DIR: the data set to play; empty to look for one
-    bool fullScreen = false;  // -f as the first argument, once the window system's own are taken out
-    uint32_t fromMs = 0;      // --from MS (or --from=MS): start the programme at MS
-    bool controls = false;    // --controls: keys hold, seek and step the programme
-    bool paused = false;      // --paused: start held (with the controls)
-    bool fourByThree = false; // --aspect 4:3: the programme at its own shape between black bars
+    bool help = false;                  // --help or -h: print the usage and leave
+    bool version = false;               // --version: print the version and leave
+    std::string dataDir;                // --data DIR: the data set to play; empty to look for one
+    bool fullScreen = false;            // -f as the first argument, once the window system's own are taken out
+    uint32_t fromMs = 0;                // --from MS (or --from=MS): start the programme at MS
+    bool controls = false;              // --controls: keys hold, seek and step the programme
+    bool paused = false;                // --paused: start held (with the controls)
+    bool fourByThree = false;           // --aspect 4:3: the programme at its own shape between black bars
     std::vector<std::string> warnings;  // a line for every argument that is ignored
 };
 

@@ -18,10 +18,8 @@ bool escapePressedInCurrentWindow()
     // Looks through the queue and whatever the server has sent since, without
     // blocking; key releases stay where they are.
     while (XCheckTypedWindowEvent(display, window, KeyPress, &event)) {
-        if (XLookupKeysym(&event.xkey, 0) == XK_Escape)
-            escape = true;
-        else
-            otherKeys.push_back(event);
+        if (XLookupKeysym(&event.xkey, 0) == XK_Escape) escape = true;
+        else otherKeys.push_back(event);
     }
     // Each goes back to the head of the queue: the last one first.
     for (auto key = otherKeys.rbegin(); key != otherKeys.rend(); ++key) XPutBackEvent(display, &*key);

@@ -26,12 +26,8 @@ struct LoadingStep {
 
 // The scene loaders in their fixed order, then the image catalogue.
 const LoadingStep LOADING_STEPS[] = {
-    {&TWIST_SPRITES, loadTwistScene},
-    {&TUNNEL_SPRITES, loadTunnelScene},
-    {&BLOB_SPRITES, loadBlobScene},
-    {&SPHERES_SPRITES, loadSpheresScene},
-    {&BITMAP_SPRITES, loadBitmapScene},
-    {&SPIKE_SPRITES, loadSpikeScene},
+    {&TWIST_SPRITES, loadTwistScene},         {&TUNNEL_SPRITES, loadTunnelScene}, {&BLOB_SPRITES, loadBlobScene},
+    {&SPHERES_SPRITES, loadSpheresScene},     {&BITMAP_SPRITES, loadBitmapScene}, {&SPIKE_SPRITES, loadSpikeScene},
     {&CATALOGUE_SPRITES, loadImageCatalogue},
 };
 

@@ -98,10 +98,8 @@ void loadAll()
     catchUpProgrammeState(startMs, DISPLAY_FPS);
     quitIfEscapeWasPressed();
     startMusic();
-    if (player)
-        player->start(steadyMs());
-    else if (startMs > 0)
-        startClockAt(static_cast<int32_t>(startMs));
+    if (player) player->start(steadyMs());
+    else if (startMs > 0) startClockAt(static_cast<int32_t>(startMs));
     loaded = true;
 }
 
@@ -132,12 +130,9 @@ void drawPlayerFrame()
 void displayCallback()
 {
     int previous = frameCount++;
-    if (previous == 0)
-        loadAll();
-    else if (player)
-        drawPlayerFrame();
-    else
-        renderFrame(static_cast<uint32_t>(currentTimeMs()));
+    if (previous == 0) loadAll();
+    else if (player) drawPlayerFrame();
+    else renderFrame(static_cast<uint32_t>(currentTimeMs()));
     // A frame drawn after the end is never shown; the player holds on the end instead.
     if (!player && currentTimeMs() > PROGRAMME_END_MS) {
         stopMusic();
@@ -271,9 +266,10 @@ bool displayOpened = false;
 void printNoDisplayHint()
 {
     if (!displayOpened)
-        std::fputs("skarvelin: there is no display to open a window on; skarvelin-render draws the programme "
-                   "without one: skarvelin-render --video FILE, in the folder that holds data/\n",
-                   stderr);
+        std::fputs(
+            "skarvelin: there is no display to open a window on; skarvelin-render draws the programme "
+            "without one: skarvelin-render --video FILE, in the folder that holds data/\n",
+            stderr);
 }
 
 }  // namespace

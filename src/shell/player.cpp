@@ -71,10 +71,8 @@ PlayerAction Player::moveTo(int64_t target, double nowMs)
         return {PlayerAction::HOLD, END_MS};
     }
     const uint32_t ms = static_cast<uint32_t>(target);
-    if (held_)
-        heldMs_ = ms;
-    else
-        runFrom(ms, nowMs);
+    if (held_) heldMs_ = ms;
+    else runFrom(ms, nowMs);
     return {PlayerAction::MOVE, ms};
 }
 

@@ -40,8 +40,7 @@ void resetProgrammeState()
         glDisable(GL_TEXTURE_GEN_T);
         glBindTexture(GL_TEXTURE_2D, 0);
     }
-    for (GLenum capability : {GL_DEPTH_TEST, GL_FOG, GL_BLEND, GL_ALPHA_TEST, GL_SCISSOR_TEST})
-        glDisable(capability);
+    for (GLenum capability : {GL_DEPTH_TEST, GL_FOG, GL_BLEND, GL_ALPHA_TEST, GL_SCISSOR_TEST}) glDisable(capability);
     glDepthMask(GL_TRUE);
     glClearColor(0, 0, 0, 0);
     setStartupProjection(windowWidth, windowHeight);

@@ -113,8 +113,8 @@ void drawTimelineOverlay(int width, int height, uint32_t t, const TimelineState&
 {
     const Layout layout = layoutFor(width);
     const int room = width - 2 * layout.margin;
-    const std::vector<TextLine> lines =
-        textLines(layout.text, room, timelineText(t, state.framesPerSecond, state.held, state.muted));
+    const std::vector<TextLine> lines = textLines(layout.text, room,
+                                                  timelineText(t, state.framesPerSecond, state.held, state.muted));
     const int stripHeight = layout.textBottom + static_cast<int>(lines.size()) * layout.text.line + layout.margin / 2;
 
     // Everything below is undone at the end: every attribute group (the
@@ -134,8 +134,8 @@ void drawTimelineOverlay(int width, int height, uint32_t t, const TimelineState&
     glDisable(GL_TEXTURE_2D);
     glActiveTextureARB(GL_TEXTURE0_ARB);
     glDisable(GL_TEXTURE_2D);
-    for (GLenum capability : {GL_DEPTH_TEST, GL_FOG, GL_ALPHA_TEST, GL_SCISSOR_TEST, GL_TEXTURE_GEN_S,
-                              GL_TEXTURE_GEN_T, GL_CULL_FACE, GL_LIGHTING})
+    for (GLenum capability : {GL_DEPTH_TEST, GL_FOG, GL_ALPHA_TEST, GL_SCISSOR_TEST, GL_TEXTURE_GEN_S, GL_TEXTURE_GEN_T,
+                              GL_CULL_FACE, GL_LIGHTING})
         glDisable(capability);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -191,8 +191,8 @@ void drawTimelineOverlay(int width, int height, uint32_t t, const TimelineState&
     // The time and scenes in white, the status in grey at the right; the
     // first line is the top one.
     for (size_t i = 0; i < lines.size(); ++i) {
-        const int baseline =
-            layout.textBottom + static_cast<int>(lines.size() - 1 - i) * layout.text.line + layout.text.descent;
+        const int baseline = layout.textBottom + static_cast<int>(lines.size() - 1 - i) * layout.text.line +
+                             layout.text.descent;
         glColor4f(1, 1, 1, 1);
         drawText(layout.text, layout.margin, baseline, lines[i].left);
         glColor4f(0.75f, 0.75f, 0.75f, 1);

@@ -200,10 +200,8 @@ bool audioSetPaused(int channel, bool paused)
     if (channel != MUSIC_CHANNEL) return fail(AUDIO_ERR_INVALID_PARAM);
     // The mixer stops and starts taking samples from the stream at its next
     // buffer: the stream keeps its place, whatever is playing or not.
-    if (paused)
-        Mix_PauseMusic();
-    else
-        Mix_ResumeMusic();
+    if (paused) Mix_PauseMusic();
+    else Mix_ResumeMusic();
     return true;
 }
 

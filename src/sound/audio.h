@@ -21,11 +21,11 @@ constexpr int AUDIO_ERR_CHANNEL_ALLOC = 17;
 constexpr int AUDIO_ERR_CODEC = 19;
 
 // Stream mode bits.
-constexpr unsigned AUDIO_LOOP_OFF = 0x1;      // play once (wins over AUDIO_LOOP_NORMAL)
-constexpr unsigned AUDIO_LOOP_NORMAL = 0x2;   // repeat from the start at the end
-constexpr unsigned AUDIO_8BITS = 0x8;         // sample format of raw data: not used by MP3 streams
-constexpr unsigned AUDIO_MONO = 0x20;         // channel layout of raw data: not used by MP3 streams
-constexpr unsigned AUDIO_LOADMEMORY = 0x8000; // data is a file's bytes and length their count
+constexpr unsigned AUDIO_LOOP_OFF = 0x1;       // play once (wins over AUDIO_LOOP_NORMAL)
+constexpr unsigned AUDIO_LOOP_NORMAL = 0x2;    // repeat from the start at the end
+constexpr unsigned AUDIO_8BITS = 0x8;          // sample format of raw data: not used by MP3 streams
+constexpr unsigned AUDIO_MONO = 0x20;          // channel layout of raw data: not used by MP3 streams
+constexpr unsigned AUDIO_LOADMEMORY = 0x8000;  // data is a file's bytes and length their count
 
 // Channel and pan arguments.
 constexpr int AUDIO_FREE = -1;       // any free channel

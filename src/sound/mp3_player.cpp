@@ -13,8 +13,7 @@ constexpr int MIX_RATE = 44100;
 constexpr int SOFTWARE_CHANNELS = 32;
 // The file's bytes are in memory; the loop bits are both set and play-once
 // wins, so the track is heard once; the sample-format bits do not apply to MP3.
-constexpr unsigned STREAM_MODE =
-    AUDIO_LOADMEMORY | AUDIO_MONO | AUDIO_8BITS | AUDIO_LOOP_NORMAL | AUDIO_LOOP_OFF;
+constexpr unsigned STREAM_MODE = AUDIO_LOADMEMORY | AUDIO_MONO | AUDIO_8BITS | AUDIO_LOOP_NORMAL | AUDIO_LOOP_OFF;
 static_assert(STREAM_MODE == 0x802B, "the stream mode word");
 
 const char* const ERROR_TEXTS[] = {
@@ -98,10 +97,11 @@ MP3Player::MP3Player(const char* path)
 {
     if (!audioInit(MIX_RATE, SOFTWARE_CHANNELS, 0)) {
         fprintf(stderr, "%s\n", soundErrorText(audioLastError()));
-        fputs("skarvelin: no sound device could be opened; to play without sound, start it with "
-              "SDL_AUDIODRIVER=dummy (or SDL_AUDIODRIVER=disk, which writes the sound to the file "
-              "SDL_DISKAUDIOFILE names)\n",
-              stderr);
+        fputs(
+            "skarvelin: no sound device could be opened; to play without sound, start it with "
+            "SDL_AUDIODRIVER=dummy (or SDL_AUDIODRIVER=disk, which writes the sound to the file "
+            "SDL_DISKAUDIOFILE names)\n",
+            stderr);
         exit(1);
     }
     std::string message;

@@ -28,8 +28,10 @@ std::string unplayableMusicHint(const char* path)
         const size_t slash = file.rfind('/');
         const std::string folder = slash == std::string::npos ? "." : file.substr(0, slash);
         if (stat(folder.c_str(), &info) != 0) return "";
-        return "there is no " + file + ": put your MP3 there, or make the default one with skarvelin-data, "
-               "which keeps your other files" + what;
+        return "there is no " + file +
+               ": put your MP3 there, or make the default one with skarvelin-data, "
+               "which keeps your other files" +
+               what;
     }
     if (S_ISDIR(info.st_mode)) return file + " is a folder: put an MP3 file under that name" + what;
     if (info.st_size == 0) return file + " is empty: put an MP3 file there" + what;

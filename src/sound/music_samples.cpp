@@ -33,13 +33,20 @@ off_t seekBytes(void* source, off_t offset, int whence)
 SDL_AudioFormat sdlFormat(int encoding)
 {
     switch (encoding) {
-    case MPG123_ENC_SIGNED_8: return AUDIO_S8;
-    case MPG123_ENC_UNSIGNED_8: return AUDIO_U8;
-    case MPG123_ENC_SIGNED_16: return AUDIO_S16SYS;
-    case MPG123_ENC_UNSIGNED_16: return AUDIO_U16SYS;
-    case MPG123_ENC_SIGNED_32: return AUDIO_S32SYS;
-    case MPG123_ENC_FLOAT_32: return AUDIO_F32SYS;
-    default: return 0;
+    case MPG123_ENC_SIGNED_8:
+        return AUDIO_S8;
+    case MPG123_ENC_UNSIGNED_8:
+        return AUDIO_U8;
+    case MPG123_ENC_SIGNED_16:
+        return AUDIO_S16SYS;
+    case MPG123_ENC_UNSIGNED_16:
+        return AUDIO_U16SYS;
+    case MPG123_ENC_SIGNED_32:
+        return AUDIO_S32SYS;
+    case MPG123_ENC_FLOAT_32:
+        return AUDIO_F32SYS;
+    default:
+        return 0;
     }
 }
 

@@ -66,9 +66,11 @@ TEST(OptionTable, ReadsValuesSwitchesOperandsAndTheEndOfOptions)
         {{"--size"}, "error: --size needs a number", "error: --size needs a number"},
         {{"--size", "bad"}, "error: --size wants better", "error: --size wants better"},
         {{"--quiet=1"}, "unknown(--quiet=1) ", "error: --quiet takes no value"},
-        {{"-q=1", "-x", "--sizes", "-", ""}, "unknown(-q=1) unknown(-x) unknown(--sizes) unknown(-) operand() ",
+        {{"-q=1", "-x", "--sizes", "-", ""},
+         "unknown(-q=1) unknown(-x) unknown(--sizes) unknown(-) operand() ",
          "unknown(-q=1) unknown(-x) unknown(--sizes) unknown(-) operand() "},
-        {{"--", "--size", "-q", "--"}, "operand(--size) operand(-q) operand(--) ",
+        {{"--", "--size", "-q", "--"},
+         "operand(--size) operand(-q) operand(--) ",
          "operand(--size) operand(-q) operand(--) "},
         {{"-q", "--", "x", "--=1"}, "quiet() operand(x) operand(--=1) ", "quiet() operand(x) operand(--=1) "},
         {{"--=1"}, "unknown(--=1) ", "unknown(--=1) "},
@@ -121,10 +123,22 @@ TEST(OptionTable, WholeNumbersAndMillisecondsAreDigitsWithinTheirLimit)
 TEST(OptionTable, TimesAreMillisecondsOrMinutesAndSecondsAsTheTimelinePrintsThem)
 {
     const std::pair<const char*, uint32_t> good[] = {
-        {"66500", 66500},        {"1:06", 66000},          {"1:06.5", 66500},      {"1:06.500", 66500},
-        {"1:06.05", 66050},      {"1:06.005", 66005},      {"66.5", 66500},        {"66.500", 66500},
-        {"0:00", 0},             {"0.0", 0},               {"0:59.999", 59999},    {"2:12.000", 132000},
-        {"132.000", 132000},     {"00:07", 7000},          {"125:00", 7500000},    {"4294967.295", 4294967295u},
+        {"66500", 66500},
+        {"1:06", 66000},
+        {"1:06.5", 66500},
+        {"1:06.500", 66500},
+        {"1:06.05", 66050},
+        {"1:06.005", 66005},
+        {"66.5", 66500},
+        {"66.500", 66500},
+        {"0:00", 0},
+        {"0.0", 0},
+        {"0:59.999", 59999},
+        {"2:12.000", 132000},
+        {"132.000", 132000},
+        {"00:07", 7000},
+        {"125:00", 7500000},
+        {"4294967.295", 4294967295u},
         {"71582:47.295", 4294967295u},
     };
     for (const auto& [text, expected] : good) {
@@ -133,10 +147,11 @@ TEST(OptionTable, TimesAreMillisecondsOrMinutesAndSecondsAsTheTimelinePrintsThem
         EXPECT_EQ(ms, expected) << text;
     }
     const char* const bad[] = {
-        "1:60",  "1:6",    "1:006",   "0:59.9999", "0:59.0001", "66.5000", "1.0005", ":06",       "1:",          "1:06.",
-        ".5",    "66.",    "1.5:00",  "1:06:00",   "1:06.5.", "+1:06",     "-0:01",       "1:-06",
-        "1:+06", "-66.5",  " 1:06",   "1:06 ",     "1: 06",   "1:06.-5",   "4294967.296", "71582:47.296",
-        "71583:00", "99999999999:00", "1,5",      "1:06s",   "",          "1;06",
+        "1:60",    "1:6",   "1:006",   "0:59.9999",   "0:59.0001",    "66.5000",  "1.0005",
+        ":06",     "1:",    "1:06.",   ".5",          "66.",          "1.5:00",   "1:06:00",
+        "1:06.5.", "+1:06", "-0:01",   "1:-06",       "1:+06",        "-66.5",    " 1:06",
+        "1:06 ",   "1: 06", "1:06.-5", "4294967.296", "71582:47.296", "71583:00", "99999999999:00",
+        "1,5",     "1:06s", "",        "1;06",
     };
     for (const char* text : bad) {
         uint32_t ms = 7;

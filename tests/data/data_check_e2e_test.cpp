@@ -64,14 +64,16 @@ TEST(DataCheck, NamesEachFileThatWillNotShowAndWhyAndOnlyCountsAGoodSet)
 
     const std::vector<Breakage> breakages = {
         {"soya1.jpg", [](const std::string& data) { std::remove((data + "/soya1.jpg").c_str()); }, {"missing"}},
-        {"code1.jpg", [](const std::string& data) { writeFile(data + "/code1.jpg", randomBytes(3000, 7)); },
+        {"code1.jpg",
+         [](const std::string& data) { writeFile(data + "/code1.jpg", randomBytes(3000, 7)); },
          {"cannot be decoded (Not a JPEG file"}},
         {"gfx1.jpg",
          [](const std::string& data) {
              writeJpeg(data + "/gfx1.jpg", 64, 64, std::vector<unsigned char>(64 * 64 * 4, 90), 4);
          },
          {"CMYK"}},
-        {"hearing1.jpg", [](const std::string& data) { addExifOrientation(data + "/hearing1.jpg", 6); },
+        {"hearing1.jpg",
+         [](const std::string& data) { addExifOrientation(data + "/hearing1.jpg", 6); },
          {"EXIF orientation 6", "shown on its side"}},
         // A header claiming twice the pixel budget; the data ends early for that size.
         {"soya2.jpg",
@@ -121,12 +123,18 @@ TEST(DataCheck, NamesEachFileThatWillNotShowAndWhyAndOnlyCountsAGoodSet)
          {"a folder, not a picture"}},
         {"gfx4.jpg", [](const std::string& data) { writeFile(data + "/gfx4.jpg", ""); }, {"empty: drawn as"}},
         // Notes: they show as meant, and do not count.
-        {"soya4.jpg", [](const std::string& data) { writeSolidJpeg(data + "/soya4.jpg", 48, 64, 10, 20, 30); },
-         {"note: 48 x 64, taller than wide: drawn stretched to the screen's shape"}, true},
-        {"soya5.jpg", [](const std::string& data) { writeSolidJpeg(data + "/soya5.jpg", 8, 15, 10, 20, 30); },
-         {"note: 8 x 15, taller than wide", "smaller than 16 x 16: fills the screen with a few colours"}, true},
-        {"soya6.jpg", [](const std::string& data) { writeSolidJpeg(data + "/soya6.jpg", 64, 15, 10, 20, 30); },
-         {"note: 64 x 15, smaller than 16 x 16"}, true},
+        {"soya4.jpg",
+         [](const std::string& data) { writeSolidJpeg(data + "/soya4.jpg", 48, 64, 10, 20, 30); },
+         {"note: 48 x 64, taller than wide: drawn stretched to the screen's shape"},
+         true},
+        {"soya5.jpg",
+         [](const std::string& data) { writeSolidJpeg(data + "/soya5.jpg", 8, 15, 10, 20, 30); },
+         {"note: 8 x 15, taller than wide", "smaller than 16 x 16: fills the screen with a few colours"},
+         true},
+        {"soya6.jpg",
+         [](const std::string& data) { writeSolidJpeg(data + "/soya6.jpg", 64, 15, 10, 20, 30); },
+         {"note: 64 x 15, smaller than 16 x 16"},
+         true},
         // Variable bit rate without the header that gives its length: the
         // decoder's estimate from the first frames is a few seconds.
         {"music.mp3",
@@ -152,8 +160,8 @@ TEST(DataCheck, NamesEachFileThatWillNotShowAndWhyAndOnlyCountsAGoodSet)
         for (const std::string& said : breakage.said) EXPECT_NE(line->find(said), std::string::npos) << *line;
     }
     const long notes = std::count_if(breakages.begin(), breakages.end(), [](const Breakage& b) { return b.note; });
-    EXPECT_EQ(lines.back(), "skarvelin-data: 113 files in data checked, " +
-                                std::to_string(breakages.size() - notes) + " will not show as expected");
+    EXPECT_EQ(lines.back(), "skarvelin-data: 113 files in data checked, " + std::to_string(breakages.size() - notes) +
+                                " will not show as expected");
     // Every line ends with what to do about it.
     for (const std::string& line : lines) {
         if (line.rfind("skarvelin-data:", 0) != 0) {
@@ -168,11 +176,13 @@ TEST(DataCheck, NamesEachFileThatWillNotShowAndWhyAndOnlyCountsAGoodSet)
     named = runProcess({tool, "--check", temp / "data"}, "/");
     EXPECT_EQ(named.status, 1);
     EXPECT_NE(named.out.find("\n" + temp / "data/soya1.jpg: missing"), std::string::npos) << named.out;
-    EXPECT_EQ(linesOf(named.out).back(), "skarvelin-data: 113 files in " + temp / "data" + " checked, " + std::to_string(breakages.size() - notes) + " will not show as expected");
+    EXPECT_EQ(linesOf(named.out).back(), "skarvelin-data: 113 files in " + temp / "data" + " checked, " +
+                                             std::to_string(breakages.size() - notes) + " will not show as expected");
     // A folder with no set nor data/ in it: the data/ that skarvelin-data DIR would make.
     named = runProcess({tool, "--check", temp / "none"}, "/");
     EXPECT_EQ(named.status, 1);
-    EXPECT_EQ(linesOf(named.out).front(), temp / "none/data: no such folder (skarvelin-data " + temp / "none" + " makes the default set there)");
+    EXPECT_EQ(linesOf(named.out).front(),
+              temp / "none/data: no such folder (skarvelin-data " + temp / "none" + " makes the default set there)");
 
     // Music that is not MP3 is named for what it is; music that goes on past
     // the programme's end gets a note. The music's line alone is looked at.
@@ -182,12 +192,14 @@ TEST(DataCheck, NamesEachFileThatWillNotShowAndWhyAndOnlyCountsAGoodSet)
         std::string said;
     };
     const std::vector<Music> musics = {
-        {"wav", {"-t", "1", "-f", "wav"},
+        {"wav",
+         {"-t", "1", "-f", "wav"},
          "data/music.mp3: a WAV file, not MP3: the demo stops with \"Unknown file format\"; convert it to MP3"},
         {"ogg", {"-t", "1", "-c:a", "libvorbis", "-f", "ogg"}, "data/music.mp3: an Ogg file, not MP3"},
         {"flac", {"-t", "1", "-f", "flac"}, "data/music.mp3: a FLAC file, not MP3"},
         {"m4a", {"-t", "1", "-c:a", "aac", "-f", "ipod"}, "data/music.mp3: an M4A (MP4) file, not MP3"},
-        {"long", {"-t", "185", "-c:a", "libmp3lame", "-b:a", "32k", "-f", "mp3"},
+        {"long",
+         {"-t", "185", "-c:a", "libmp3lame", "-b:a", "32k", "-f", "mp3"},
          "data/music.mp3: note: 3:05 long: plays to 2:12 of 3:05"},
     };
     for (const Music& music : musics) {

@@ -30,7 +30,10 @@ struct JpegFailure {
     jmp_buf back;
 };
 
-void onJpegError(j_common_ptr info) { longjmp(reinterpret_cast<JpegFailure*>(info->err)->back, 1); }
+void onJpegError(j_common_ptr info)
+{
+    longjmp(reinterpret_cast<JpegFailure*>(info->err)->back, 1);
+}
 
 // Decodes a JPEG to RGB; false for anything libjpeg will not decode.
 bool decodeJpeg(const std::string& path, Picture& picture)
@@ -105,8 +108,8 @@ std::vector<int16_t> decodeMp3(const std::string& path, int channels, const std:
 {
     TempDir temp;
     std::string raw = temp / "audio.raw";
-    std::string command = "ffmpeg -v error -i '" + path + "'" + (filter.empty() ? "" : " -af " + filter) +
-                          " -ac " + std::to_string(channels) + " -f s16le -acodec pcm_s16le '" + raw + "'";
+    std::string command = "ffmpeg -v error -i '" + path + "'" + (filter.empty() ? "" : " -af " + filter) + " -ac " +
+                          std::to_string(channels) + " -f s16le -acodec pcm_s16le '" + raw + "'";
     if (system(command.c_str()) != 0) return {};
     std::string bytes = readFile(raw);
     std::vector<int16_t> samples(bytes.size() / 2);
@@ -218,8 +221,10 @@ TEST_F(GeneratedSet, FilmGrainIsMostlyBlackWithBrightSpecks)
 TEST_F(GeneratedSet, SoundtrackIsStereoMusicAsLongAsTheProgrammeOnTheBeatGrid)
 {
     std::string music = path("data/music.mp3");
-    std::string probe = capture("ffprobe -v error -select_streams a:0 -show_entries stream=sample_rate,channels,codec_name "
-                                "-of default=nw=1 '" + music + "'");
+    std::string probe = capture(
+        "ffprobe -v error -select_streams a:0 -show_entries stream=sample_rate,channels,codec_name "
+        "-of default=nw=1 '" +
+        music + "'");
     EXPECT_NE(probe.find("codec_name=mp3"), std::string::npos) << probe;
     EXPECT_NE(probe.find("sample_rate=44100"), std::string::npos) << probe;
     EXPECT_NE(probe.find("channels=2"), std::string::npos) << probe;

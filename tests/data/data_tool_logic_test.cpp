@@ -172,9 +172,10 @@ TEST(DataSoundtrack, TheArrangementChangesWhereTheProgrammeChangesScene)
 {
     // The section heard just after each scene of the schedule begins.
     std::map<std::string, std::string> expected = {
-        {"title", "intro"},       {"credits", "credits"},       {"twist-column", "credits"}, {"spiked-tube", "spike"},
-        {"slideshow", "soya"},    {"twist-room", "twist room"}, {"blob", "blob"},            {"spheres", "spheres"},
-        {"tunnel", "tunnel"},     {"bitmap-wave", "bitmap"},
+        {"title", "intro"},        {"credits", "credits"}, {"twist-column", "credits"},
+        {"spiked-tube", "spike"},  {"slideshow", "soya"},  {"twist-room", "twist room"},
+        {"blob", "blob"},          {"spheres", "spheres"}, {"tunnel", "tunnel"},
+        {"bitmap-wave", "bitmap"},
     };
     for (const ScheduleRow& row : SCHEDULE) {
         double bar = (row.first + 150) / 1000.0 / BAR_SECONDS;
@@ -198,17 +199,39 @@ TEST(DataSynth, EveryInstrumentSoundsAfterItsStartAndStaysFiniteAndBounded)
         Bus bus(frameAt(3.5));
         std::vector<float> duck(bus.frames(), 1.0f);
         switch (k) {
-        case 0: kick(bus, duck, at, 1); break;
-        case 1: snare(bus, at, 1, 3); break;
-        case 2: clap(bus, at, 1, 3); break;
-        case 3: hat(bus, at, 1, false, 3); break;
-        case 4: hat(bus, at, 1, true, 3); break;
-        case 5: crash(bus, at, 1, 3); break;
-        case 6: bass(bus, at, 0.4, 33, 1, BassTone{}); break;
-        case 7: pad(bus, at, 1.0, notes, 3, 1, 2000); break;
-        case 8: lead(bus, at, 0.5, 69, 1, 0); break;
-        case 9: pluck(bus, at, 69, 1, 0.5f); break;
-        case 10: bell(bus, at, 81, 1, -0.5f); break;
+        case 0:
+            kick(bus, duck, at, 1);
+            break;
+        case 1:
+            snare(bus, at, 1, 3);
+            break;
+        case 2:
+            clap(bus, at, 1, 3);
+            break;
+        case 3:
+            hat(bus, at, 1, false, 3);
+            break;
+        case 4:
+            hat(bus, at, 1, true, 3);
+            break;
+        case 5:
+            crash(bus, at, 1, 3);
+            break;
+        case 6:
+            bass(bus, at, 0.4, 33, 1, BassTone{});
+            break;
+        case 7:
+            pad(bus, at, 1.0, notes, 3, 1, 2000);
+            break;
+        case 8:
+            lead(bus, at, 0.5, 69, 1, 0);
+            break;
+        case 9:
+            pluck(bus, at, 69, 1, 0.5f);
+            break;
+        case 10:
+            bell(bus, at, 81, 1, -0.5f);
+            break;
         }
         double before = 0, after = 0, peak = 0;
         for (size_t i = 0; i < bus.frames(); ++i) {
@@ -237,7 +260,7 @@ TEST(DataSynth, PingPongEchoesAlternateSidesAndFadeByTheFeedback)
     bus.right[0] = 1;
     size_t d = frameAt(0.1);
     pingPong(bus, 0.1, 0.5f, 1.0f);
-    EXPECT_FLOAT_EQ(bus.left[d], 1.0f);   // first echo on the left
+    EXPECT_FLOAT_EQ(bus.left[d], 1.0f);  // first echo on the left
     EXPECT_FLOAT_EQ(bus.right[d], 0.0f);
     EXPECT_FLOAT_EQ(bus.right[2 * d], 0.5f);  // then on the right, half as loud
     EXPECT_FLOAT_EQ(bus.left[2 * d], 0.0f);

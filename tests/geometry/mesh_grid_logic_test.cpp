@@ -95,8 +95,8 @@ TEST(FlatGrid, RowStepIsRoundedToFloatFirst)
 TEST(MeshNormal, LengthTenAlongTheVertexDirectionAndFiniteAtTheOrigin)
 {
     const MeshVertex vertices[] = {
-        {0, 350, 0, 0, 0}, {-37.5f, 34.5f, -10, 0, 0}, {0, 0, 40000, 0, 0},
-        {1e-3f, -2e-3f, 5e-4f, 0, 0}, {1e-30f, 0, 0, 0, 0}, {3, -4, 0, 0, 0},
+        {0, 350, 0, 0, 0},    {-37.5f, 34.5f, -10, 0, 0}, {0, 0, 40000, 0, 0}, {1e-3f, -2e-3f, 5e-4f, 0, 0},
+        {1e-30f, 0, 0, 0, 0}, {3, -4, 0, 0, 0},
     };
     for (const MeshVertex& v : vertices) {
         float n[3];

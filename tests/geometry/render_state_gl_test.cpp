@@ -215,7 +215,8 @@ TEST_F(WideWindow, FieldOfViewKeepsASquareAspect)
     glGetDoublev(GL_PROJECTION_MATRIX, m);
     const double f = 1 / std::tan(30 * PI / 180);
     const double n = 0.10000000149011612, far = 10000;
-    const double expected[16] = {f, 0, 0, 0, 0, f, 0, 0, 0, 0, (far + n) / (n - far), -1, 0, 0, 2 * far * n / (n - far), 0};
+    const double expected[16] = {f, 0, 0, 0, 0, f, 0, 0, 0, 0, (far + n) / (n - far), -1, 0, 0, 2 * far * n / (n - far),
+                                 0};
     for (int i = 0; i < 16; ++i) EXPECT_NEAR(m[i], expected[i], 1e-6 * (1 + std::fabs(expected[i]))) << i;
 }
 

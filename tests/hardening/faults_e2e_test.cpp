@@ -219,8 +219,9 @@ TEST_F(DemoFaults, BrokenPicturesAreReportedAndTheProgrammePlaysOn)
     std::string pairs3, pairs7;
     for (int i = 0; i < 3; ++i) pairs3 += "Error loading\n";
     for (int i = 0; i < 7; ++i) pairs7 += "Error loading\n";
-    EXPECT_EQ(pictureMessages(result.err), "Error loading data/loading.jpg\n" + pairs3 + "Error loading data/soya2.jpg\n" + pairs7 +
-                              "Error loading data/hearing1.jpg\n");
+    EXPECT_EQ(pictureMessages(result.err), "Error loading data/loading.jpg\n" + pairs3 +
+                                               "Error loading data/soya2.jpg\n" + pairs7 +
+                                               "Error loading data/hearing1.jpg\n");
 }
 
 // Ctrl-C and kill end the demo at once, as they end any program, also once
@@ -306,8 +307,8 @@ TEST(DataToolFaults, OptionsAndAUsersOwnFiles)
 {
     TempDir folder;
     const std::string tool = binaryPath("skarvelin-data");
-    for (const std::vector<std::string>& argv : std::vector<std::vector<std::string>>{
-             {tool, "--verbose"}, {tool, "one", "two"}}) {
+    for (const std::vector<std::string>& argv :
+         std::vector<std::vector<std::string>>{{tool, "--verbose"}, {tool, "one", "two"}}) {
         const ProcessResult result = runProcess(argv, folder.path(), {}, 10);
         EXPECT_EQ(result.status, 2);
         EXPECT_EQ(result.err.find("usage: skarvelin-data"), result.err.find('\n') + 1) << result.err;
@@ -399,13 +400,14 @@ TEST(WriteFaults, AFullDiskEndsWithOneLineAndLeavesOnlyWholeFiles)
     ASSERT_EQ(runProcess(argv, data, {{"TMPDIR", folder.path()}}, 120).status, 0);
     const std::string video = readFile(folder / "probe/v.mp4");
     std::vector<int> aroundTheVideo;
-    for (int page = static_cast<int>(video.size() / 4096) - 3; page <= static_cast<int>(video.size() / 4096) + 2; ++page)
+    for (int page = static_cast<int>(video.size() / 4096) - 3; page <= static_cast<int>(video.size() / 4096) + 2;
+         ++page)
         aroundTheVideo.push_back(4 * page);
 
     struct Row {
         std::vector<std::string> argv;
         std::vector<int> kilobytes;  // a run at each size
-        std::string line;  // what standard error must be, as a regular expression
+        std::string line;            // what standard error must be, as a regular expression
         bool framesStay;
         std::string whole;  // what a run that succeeds writes: a file as it is when written on a disk with room
         std::vector<std::string> frames;  // the PNG frames asked for, in order
@@ -422,16 +424,32 @@ TEST(WriteFaults, AFullDiskEndsWithOneLineAndLeavesOnlyWholeFiles)
     clipArgv.push_back(disk + "/v.mp4");
     const std::string videoLine = "skarvelin-render: cannot write " + disk + "/v\\.mp4" + noSpace;
     const std::vector<Row> rows = {
-        {{renderer, "--size", "320x240", "--to", "30000", "--fps", "5", "--png", disk + "/frames"}, {600},
-         pngLine, true, "", span(0, 30000, 5)},
-        {{renderer, "--fps", "4", "--from", "30000", "--to", "40000", "--png", disk + "/frames"}, aroundAFewFrames,
-         pngLine, true, "", span(30000, 40000, 4)},
+        {{renderer, "--size", "320x240", "--to", "30000", "--fps", "5", "--png", disk + "/frames"},
+         {600},
+         pngLine,
+         true,
+         "",
+         span(0, 30000, 5)},
+        {{renderer, "--fps", "4", "--from", "30000", "--to", "40000", "--png", disk + "/frames"},
+         aroundAFewFrames,
+         pngLine,
+         true,
+         "",
+         span(30000, 40000, 4)},
         {argv, aroundOneFrame, pngLine, true, "", {"000000.png"}},
-        {{renderer, "--size", "320x240", "--to", "60000", "--fps", "10", "--video", disk + "/v.mp4"}, {300},
-         videoLine, false, "", {}},
+        {{renderer, "--size", "320x240", "--to", "60000", "--fps", "10", "--video", disk + "/v.mp4"},
+         {300},
+         videoLine,
+         false,
+         "",
+         {}},
         {clipArgv, aroundTheVideo, videoLine, false, video, {}},
-        {{binaryPath("skarvelin-data"), disk}, {3 * 1024},
-         "skarvelin-data: cannot write " + disk + "/data/\\w+\\.(jpg|mp3)" + noSpace, true, "", {}},
+        {{binaryPath("skarvelin-data"), disk},
+         {3 * 1024},
+         "skarvelin-data: cannot write " + disk + "/data/\\w+\\.(jpg|mp3)" + noSpace,
+         true,
+         "",
+         {}},
     };
     for (const Row& row : rows) {
         int stopped = 0, completed = 0;  // runs that failed as they should, runs that wrote it all
@@ -442,8 +460,8 @@ TEST(WriteFaults, AFullDiskEndsWithOneLineAndLeavesOnlyWholeFiles)
                 std::filesystem::create_directory(folder / name);
             }
             bool possible = false;
-            const ProcessResult result = runOnSmallDisk(row.argv, data, {{"TMPDIR", folder / "tmp"}}, disk,
-                                                        kilobytes, folder / "left", 300, &possible);
+            const ProcessResult result = runOnSmallDisk(row.argv, data, {{"TMPDIR", folder / "tmp"}}, disk, kilobytes,
+                                                        folder / "left", 300, &possible);
             if (!possible)
                 GTEST_SKIP() << "cannot mount a small file system in a private namespace here: " << result.err;
             std::set<std::string> left;
@@ -454,7 +472,7 @@ TEST(WriteFaults, AFullDiskEndsWithOneLineAndLeavesOnlyWholeFiles)
                 EXPECT_NE(name[0], '.') << "a temporary file is left: " << name;
                 const std::string extension = entry.path().extension().string();
                 // The IEND chunk: no data, its type, its CRC.
-                const std::string end = extension == ".png" ? std::string("\0\0\0\0IEND\xAE\x42\x60\x82", 12)
+                const std::string end = extension == ".png"   ? std::string("\0\0\0\0IEND\xAE\x42\x60\x82", 12)
                                         : extension == ".jpg" ? "\xFF\xD9"
                                                               : "";
                 EXPECT_TRUE(bytes.size() >= end.size() &&

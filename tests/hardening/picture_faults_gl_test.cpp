@@ -38,7 +38,7 @@
 namespace {
 
 // One frame in every scene of the schedule, in the gaps between them, and at the end.
-const uint32_t FRAME_TIMES[] = {0, 2000, 5000, 10400, 20000, 32000, 40000, 48000,
+const uint32_t FRAME_TIMES[] = {0,     2000,  5000,  10400, 20000,  32000,  40000, 48000,
                                 52000, 60000, 75000, 85000, 100000, 120000, 131500};
 
 using Files = std::set<std::string>;
@@ -165,10 +165,8 @@ protected:
                 const SpriteRow& row = group->rows[i];
                 ImageWrapper* sprite = *row.slot;
                 ASSERT_NE(sprite, nullptr) << row.colour;
-                if (usesFile(row, failedFiles))
-                    EXPECT_EQ(sprite->texture, 0) << row.colour;
-                else
-                    EXPECT_GT(sprite->texture, 0) << row.colour;
+                if (usesFile(row, failedFiles)) EXPECT_EQ(sprite->texture, 0) << row.colour;
+                else EXPECT_GT(sprite->texture, 0) << row.colour;
             }
     }
 
@@ -240,8 +238,7 @@ TEST_F(PictureFaults, BrokenAndUnusualPictures)
     };
     const std::vector<Case> cases = {
         {"truncated", "data/soya1.jpg",
-         [](const std::string& path) { writeFile(path, readFile(path).substr(0, readFile(path).size() / 2)); },
-         true},
+         [](const std::string& path) { writeFile(path, readFile(path).substr(0, readFile(path).size() / 2)); }, true},
         {"zero length", "data/twist_1.jpg", [](const std::string& path) { writeFile(path, ""); }, false},
         {"random bytes", "data/nois1.jpg", [](const std::string& path) { writeFile(path, randomBytes(3000, 7)); },
          false},
@@ -256,8 +253,7 @@ TEST_F(PictureFaults, BrokenAndUnusualPictures)
         {"an opacity picture of another size", "data/slut1_alfa.jpg",
          [](const std::string& path) { writeSolidJpeg(path, 32, 16, 255, 255, 255); }, false},
         {"progressive", "data/code1.jpg", [](const std::string& path) { recodeJpeg(path, "-progressive"); }, true},
-        {"arithmetic-coded", "data/slut2.jpg", [](const std::string& path) { recodeJpeg(path, "-arithmetic"); },
-         true},
+        {"arithmetic-coded", "data/slut2.jpg", [](const std::string& path) { recodeJpeg(path, "-arithmetic"); }, true},
         {"progressive arithmetic-coded opacity", "data/slut3_alfa.jpg",
          [](const std::string& path) { recodeJpeg(path, "-progressive -arithmetic"); }, true},
     };
@@ -350,9 +346,8 @@ TEST_F(PictureFaults, CraftedPicturesCostNoMoreThanTheLimitsAllow)
     const std::string soya2 = readFile(craftedData / "data/soya2.jpg");
     writeFile(craftedData / "data/soya2.jpg", soya2.substr(0, soya2.size() - 2));
 
-    const long cleanKb = peakGrowthKb("clean", clean.path(), [](const std::string& messages) {
-        EXPECT_EQ(messages, "");
-    });
+    const long cleanKb = peakGrowthKb("clean", clean.path(),
+                                      [](const std::string& messages) { EXPECT_EQ(messages, ""); });
     const long craftedKb = peakGrowthKb("crafted", craftedData.path(), [&](const std::string& messages) {
         EXPECT_EQ(linesStartingWith(messages, "Error loading"), messagesFor(refusedFiles));
         EXPECT_EQ(linesStartingWith(messages, "data/soya2.jpg: "), "data/soya2.jpg: Premature end of JPEG file\n");

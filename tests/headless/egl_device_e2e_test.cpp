@@ -61,7 +61,9 @@ TEST(EglDeviceChoice, TheVariablePicksWhereToDrawAndAWrongValueIsRefusedAtOnce)
         {"99999999999", {}, 2, {refused + "99999999999: there is no EGL device 99999999999; "}},
         {software, noMesaDriver, 2, {refused + software + ": EGL device " + software + " (software): cannot "}},
         {"surfaceless", noMesaDriver, 2, {refused + "surfaceless: Mesa's surfaceless platform: cannot "}},
-        {"", noEgl, 1,
+        {"",
+         noEgl,
+         1,
          {"skarvelin-render: no headless OpenGL; every way failed:", "EGL devices: EGL cannot list devices",
           "Mesa's surfaceless platform: EGL has no EGL_MESA_platform_surfaceless"}},
     };
@@ -71,10 +73,9 @@ TEST(EglDeviceChoice, TheVariablePicksWhereToDrawAndAWrongValueIsRefusedAtOnce)
         std::map<std::string, std::string> env = row.env;
         env["SKARVELIN_EGL_DEVICE"] = row.value;
         const std::string frames = out / ("frames" + std::to_string(i));
-        const ProcessResult result =
-            runProcess({binaryPath("skarvelin-render"), "--bench", "--size", "96x72", "--times", "40000", "--png",
-                        frames},
-                       data, env, 120);
+        const ProcessResult result = runProcess({binaryPath("skarvelin-render"), "--bench", "--size", "96x72",
+                                                 "--times", "40000", "--png", frames},
+                                                data, env, 120);
         const std::string shown = "'" + row.value + "' (row " + std::to_string(i) + "): ";
         EXPECT_EQ(result.status, row.status) << shown << result.err;
         if (row.status == 0) {
@@ -120,8 +121,9 @@ TEST(HeadlessSize, AFrameLargerThanOpenGLDrawsIsRefusedWithTheLargestItDraws)
     HeadlessContext tooWide(widest + 1, 16);
     if (tooWide.ok()) GTEST_SKIP() << "another EGL device here draws wider than the first one";
     EXPECT_TRUE(tooWide.sizeRefused()) << tooWide.error();
-    EXPECT_EQ(tooWide.error(), "a frame of " + std::to_string(widest + 1) + "x16 is more than OpenGL here draws: at most " +
-                                   std::to_string(widest) + "x" + std::to_string(tallest));
+    EXPECT_EQ(tooWide.error(), "a frame of " + std::to_string(widest + 1) +
+                                   "x16 is more than OpenGL here draws: at most " + std::to_string(widest) + "x" +
+                                   std::to_string(tallest));
     HeadlessContext widestDrawn(widest, 16);
     EXPECT_TRUE(widestDrawn.ok()) << widestDrawn.error();
 }

@@ -118,10 +118,8 @@ TEST_F(CatalogueTest, OneMissingFileGivesOneMessageAndEverySlotIsFilled)
                 EXPECT_EQ(sprite->size, 1.0f);
                 EXPECT_EQ(sprite->z, -2.421f);
             }
-            if (row.slot == &gfx[1])
-                EXPECT_EQ(sprite->texture, 0);
-            else
-                EXPECT_GT(sprite->texture, 0);
+            if (row.slot == &gfx[1]) EXPECT_EQ(sprite->texture, 0);
+            else EXPECT_GT(sprite->texture, 0);
         }
     // A sprite of its own for every row.
     EXPECT_EQ(sprites.size(), pictureTableRows());
@@ -145,8 +143,7 @@ TEST_F(CatalogueTest, MessagesComeInTheOrderOfLoading)
     std::string alphaTimes3, alphaTimes7;
     for (int i = 0; i < 3; ++i) alphaTimes3 += "Error loading\n";
     for (int i = 0; i < 7; ++i) alphaTimes7 += "Error loading\n";
-    EXPECT_EQ(loadWithout(dir, {"data/pause2.jpg", "data/soya3.jpg", "data/maskine8_alfa.jpg",
-                                "data/twist_1.jpg"}),
+    EXPECT_EQ(loadWithout(dir, {"data/pause2.jpg", "data/soya3.jpg", "data/maskine8_alfa.jpg", "data/twist_1.jpg"}),
               "Error loading data/twist_1.jpg\n" + alphaTimes3 + "Error loading data/soya3.jpg\n" + alphaTimes7 +
                   "Error loading data/pause2.jpg\n");
     EXPECT_GT(maskine[6]->texture, 0);

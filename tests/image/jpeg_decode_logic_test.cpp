@@ -38,8 +38,8 @@ Picture gradient(int width, int height)
 
 void writePnm(const std::string& path, const Picture& p)
 {
-    std::string text = (p.channels == 3 ? "P6\n" : "P5\n") + std::to_string(p.width) + " " +
-                       std::to_string(p.height) + "\n255\n";
+    std::string text = (p.channels == 3 ? "P6\n" : "P5\n") + std::to_string(p.width) + " " + std::to_string(p.height) +
+                       "\n255\n";
     text.append(reinterpret_cast<const char*>(p.bytes.data()), p.bytes.size());
     writeFile(path, text);
 }
@@ -51,8 +51,7 @@ Picture readPnm(const std::string& path)
     Picture p;
     int maxValue = 0, consumed = 0;
     char kind = 0;
-    if (sscanf(text.c_str(), "P%c %d %d %d%n", &kind, &p.width, &p.height, &maxValue, &consumed) != 4)
-        return Picture{};
+    if (sscanf(text.c_str(), "P%c %d %d %d%n", &kind, &p.width, &p.height, &maxValue, &consumed) != 4) return Picture{};
     p.channels = kind == '6' ? 3 : 1;
     const size_t size = static_cast<size_t>(p.width) * p.height * p.channels;
     p.bytes.assign(text.begin() + consumed + 1, text.begin() + consumed + 1 + size);
@@ -92,8 +91,14 @@ TEST(JpegDecode, RealVariantsWholeOrCutShortDecodeLikeTheLibrarysOwnDecoder)
     const Picture source = gradient(w, h);
     writePnm(dir / "source.ppm", source);
 
-    const char* variants[] = {"-baseline", "-progressive", "-arithmetic", "-restart 1",
-                              "-sample 2x2", "-sample 1x1", "-grayscale", "-progressive -grayscale",
+    const char* variants[] = {"-baseline",
+                              "-progressive",
+                              "-arithmetic",
+                              "-restart 1",
+                              "-sample 2x2",
+                              "-sample 1x1",
+                              "-grayscale",
+                              "-progressive -grayscale",
                               "-optimize -quality 40"};
     for (const char* options : variants) {
         const std::string jpeg = dir / "v.jpg";
@@ -226,7 +231,8 @@ TEST(JpegDecode, PhotosOverTheBudgetComeAtHalfSizeWhenTheyHaveOneScan)
     ASSERT_GT(static_cast<size_t>(w) * h, PICTURE_PIXEL_BUDGET);
     writePnm(dir / "photo.ppm", gradient(w, h));
     ASSERT_EQ(run("cjpeg -quality 60 -outfile " + (dir / "photo.jpg") + " " + (dir / "photo.ppm")), 0);
-    ASSERT_EQ(run("cjpeg -progressive -quality 60 -outfile " + (dir / "progressive.jpg") + " " + (dir / "photo.ppm")), 0);
+    ASSERT_EQ(run("cjpeg -progressive -quality 60 -outfile " + (dir / "progressive.jpg") + " " + (dir / "photo.ppm")),
+              0);
     ASSERT_EQ(run("djpeg -scale 1/2 -pnm -outfile " + (dir / "half.ppm") + " " + (dir / "photo.jpg")), 0);
     const Picture half = readPnm(dir / "half.ppm");
     ASSERT_EQ(half.width, 3001);

@@ -50,18 +50,18 @@ TEST_F(PrefetchTest, GivesTheSameTexturesNamesAndMessagesAsLoadingOneByOne)
     const std::string whole = readFile(dir / "a.jpg");
     writeFile(dir / "cut.jpg", whole.substr(0, whole.size() * 2 / 3));
 
-    const std::vector<std::string> p = {dir / "a.jpg", dir / "missing.jpg", dir / "alfa.jpg", dir / "b.jpg",
-                                        dir / "wide.jpg", dir / "broken.jpg", dir / "cut.jpg", dir / "grey.jpg"};
+    const std::vector<std::string> p = {dir / "a.jpg",    dir / "missing.jpg", dir / "alfa.jpg", dir / "b.jpg",
+                                        dir / "wide.jpg", dir / "broken.jpg",  dir / "cut.jpg",  dir / "grey.jpg"};
     enum { A, MISSING, ALFA, B, WIDE, BROKEN, CUT, GREY };
     ImageWrapper* slots[15] = {};
     const SpriteRow rows[] = {
-        {&slots[0], p[A].c_str(), nullptr, false},       {&slots[1], p[MISSING].c_str(), nullptr, false},
-        {&slots[2], p[A].c_str(), p[ALFA].c_str(), true}, {&slots[3], p[B].c_str(), p[ALFA].c_str(), true},
-        {&slots[4], p[A].c_str(), p[WIDE].c_str(), true}, {&slots[5], p[B].c_str(), p[B].c_str(), true},
-        {&slots[6], p[BROKEN].c_str(), nullptr, false},  {&slots[7], p[CUT].c_str(), nullptr, false},
-        {&slots[8], p[CUT].c_str(), p[B].c_str(), true},  {&slots[9], p[GREY].c_str(), nullptr, false},
-        {&slots[10], p[A].c_str(), nullptr, false},      {&slots[11], p[A].c_str(), p[CUT].c_str(), true},
-        {&slots[12], p[B].c_str(), p[CUT].c_str(), true}, {&slots[13], p[WIDE].c_str(), p[ALFA].c_str(), true},
+        {&slots[0], p[A].c_str(), nullptr, false},         {&slots[1], p[MISSING].c_str(), nullptr, false},
+        {&slots[2], p[A].c_str(), p[ALFA].c_str(), true},  {&slots[3], p[B].c_str(), p[ALFA].c_str(), true},
+        {&slots[4], p[A].c_str(), p[WIDE].c_str(), true},  {&slots[5], p[B].c_str(), p[B].c_str(), true},
+        {&slots[6], p[BROKEN].c_str(), nullptr, false},    {&slots[7], p[CUT].c_str(), nullptr, false},
+        {&slots[8], p[CUT].c_str(), p[B].c_str(), true},   {&slots[9], p[GREY].c_str(), nullptr, false},
+        {&slots[10], p[A].c_str(), nullptr, false},        {&slots[11], p[A].c_str(), p[CUT].c_str(), true},
+        {&slots[12], p[B].c_str(), p[CUT].c_str(), true},  {&slots[13], p[WIDE].c_str(), p[ALFA].c_str(), true},
         {&slots[14], p[B].c_str(), p[ALFA].c_str(), true},
     };
     const SpriteGroup group{"test", rows, 15};
@@ -75,7 +75,8 @@ TEST_F(PrefetchTest, GivesTheSameTexturesNamesAndMessagesAsLoadingOneByOne)
         StderrCapture capture;
         {
             std::unique_ptr<PicturePrefetch> prefetch;
-            if (listed) prefetch = std::make_unique<PicturePrefetch>(std::vector<const SpriteGroup*>{listed}, maxTextureSide());
+            if (listed)
+                prefetch = std::make_unique<PicturePrefetch>(std::vector<const SpriteGroup*>{listed}, maxTextureSide());
             createSprites(group, prefetch.get());
             if (counts) *counts = prefetch->counts();
         }

@@ -205,8 +205,8 @@ TEST_F(TextureTest, DrawMaskedCutsAtHalfOpacityAndEnablesTheDepthTest)
     writeSolidJpeg(dir / "colour.jpg", 16, 8, 200, 100, 50);
     int w = 0, h = 0;
     const std::vector<unsigned char> opacity = decoded(dir / "alpha.jpg", &w, &h);
-    ASSERT_EQ(opacity[0], 128);                // left block
-    ASSERT_EQ(opacity[3 * 15], 127);           // right block
+    ASSERT_EQ(opacity[0], 128);       // left block
+    ASSERT_EQ(opacity[3 * 15], 127);  // right block
     ASSERT_EQ(opacity[3 * (7 * 16 + 15)], 127);
 
     AlphaImageWrapper sprite((dir / "alpha.jpg").c_str(), (dir / "colour.jpg").c_str());
@@ -265,8 +265,8 @@ TEST_F(TextureTest, PicturesThatCannotBeLoadedGiveOneMessageAndAWhiteSquare)
 
     StderrCapture capture;
     std::vector<std::unique_ptr<ImageWrapper>> sprites;
-    for (const char* name : {"data/x.jpg", "data/truncated.jpg", "data/empty.jpg", "data/random.jpg",
-                             "data/text.jpg", "data/folder.jpg"})
+    for (const char* name :
+         {"data/x.jpg", "data/truncated.jpg", "data/empty.jpg", "data/random.jpg", "data/text.jpg", "data/folder.jpg"})
         sprites.push_back(std::make_unique<ImageWrapper>(name));
     sprites.push_back(std::make_unique<AlphaImageWrapper>("data/wide.jpg", "data/good.jpg"));
     sprites.push_back(std::make_unique<ImageWrapper>("data/good.jpg"));

@@ -26,9 +26,8 @@ TEST(Install, TheInstalledRendererFindsItsDataAndDrawsTheBuildsFrame)
     ASSERT_EQ(install.status, 0) << install.out << install.err;
     const std::string usr = dest / "usr";
 
-    for (const char* file : {"share/applications/skarvelin.desktop",
-                                    "share/icons/hicolor/scalable/apps/skarvelin.svg",
-                                    "share/skarvelin/data/music.mp3"})
+    for (const char* file : {"share/applications/skarvelin.desktop", "share/icons/hicolor/scalable/apps/skarvelin.svg",
+                             "share/skarvelin/data/music.mp3"})
         EXPECT_TRUE(fs::is_regular_file(usr + "/" + file)) << file;
     size_t pictures = 0;
     for (const auto& entry : fs::directory_iterator(usr + "/share/skarvelin/data"))
@@ -82,7 +81,8 @@ TEST(Install, TheInstalledRendererFindsItsDataAndDrawsTheBuildsFrame)
     const std::string set = fs::canonical(usr).string() + "/share/skarvelin/data";
     EXPECT_NE(lost.err.find("name it with --data '" + set + "'"), std::string::npos) << lost.err;
 
-    ProcessResult build = runProcess({binaryPath("skarvelin-render"), "--times", "40000", "--png", "build"}, root, {}, 120);
+    ProcessResult build = runProcess({binaryPath("skarvelin-render"), "--times", "40000", "--png", "build"}, root, {},
+                                     120);
     ASSERT_EQ(build.status, 0) << build.err;
     ProcessResult installed = runProcess({usr + "/bin/skarvelin-render", "--times", "40000", "--png", "frames"},
                                          elsewhere.path(), {{"XDG_DATA_DIRS", "/nonexistent:" + usr + "/share"}}, 120);

@@ -50,7 +50,8 @@ void writeTwoToneJpeg(const std::string& path, int width, int height, const int 
     std::vector<unsigned char> pixels;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            for (int c = 0; c < 3; ++c) pixels.push_back(static_cast<unsigned char>(y < height / 2 ? top[c] : bottom[c]));
+            for (int c = 0; c < 3; ++c)
+                pixels.push_back(static_cast<unsigned char>(y < height / 2 ? top[c] : bottom[c]));
     writeJpeg(path, width, height, pixels);
 }
 
@@ -157,8 +158,8 @@ TEST_F(RenderTool, PngFramesAreNamedByTimeInEightBitRgbWithTheTopRowFirst)
         EXPECT_EQ(frame.height, 60) << name;
         EXPECT_EQ(format, "8-bit srgb") << name;
         ASSERT_EQ(frame.rgb.size(), 80u * 60 * 3) << name;
-        EXPECT_TRUE(frame.isRed(40, 5)) << name << ": top is " << frame.at(40, 5, 0) << "," << frame.at(40, 5, 1)
-                                        << "," << frame.at(40, 5, 2);
+        EXPECT_TRUE(frame.isRed(40, 5)) << name << ": top is " << frame.at(40, 5, 0) << "," << frame.at(40, 5, 1) << ","
+                                        << frame.at(40, 5, 2);
         EXPECT_TRUE(frame.isBlack(40, 54)) << name;
     }
 
@@ -167,8 +168,9 @@ TEST_F(RenderTool, PngFramesAreNamedByTimeInEightBitRgbWithTheTopRowFirst)
     // says what it wrote and nothing else: no progress bar.
     result = render({"--from", "0:01", "--to", "2.0", "--fps", "3", "--size", "16x16", "--png", "span"});
     ASSERT_EQ(result.status, 0) << result.err;
-    EXPECT_TRUE(endsWithTheLine(result.err, "skarvelin-render: wrote 4 PNG frames of 16x16 to span \\(listed in "
-                                            "span/frames\\.txt\\) in [0-9]+\\.[0-9] s"))
+    EXPECT_TRUE(endsWithTheLine(result.err,
+                                "skarvelin-render: wrote 4 PNG frames of 16x16 to span \\(listed in "
+                                "span/frames\\.txt\\) in [0-9]+\\.[0-9] s"))
         << result.err;
     auto names = [&](const std::string& where) {
         std::set<std::string> found;
@@ -278,7 +280,8 @@ TEST(RenderSheet, EachCellIsTheStillOfItsTimeScaledDown)
     auto cell = [&](size_t i) {
         std::vector<unsigned char> pixels;
         for (int y = 0; y < layout.pictureHeight; ++y) {
-            const auto row = sheet.begin() + (static_cast<size_t>(layout.pictureY(i) + y) * width + layout.pictureX(i)) * 3;
+            const auto row = sheet.begin() +
+                             (static_cast<size_t>(layout.pictureY(i) + y) * width + layout.pictureX(i)) * 3;
             pixels.insert(pixels.end(), row, row + layout.pictureWidth * 3);
         }
         return pixels;
@@ -303,23 +306,25 @@ TEST_F(RenderTool, VideoHoldsThePicturesAndTheMusicFromTheFirstFramesTime)
     // one from 1200 ms starts in the tone.
     makeMusic(1000, 3000);
     std::filesystem::create_directory(folder / "out");
-    ProcessResult result = render({"--from", "0", "--to", "2000", "--fps", "10", "--size", "64x48", "--video",
-                                   "out/first.mp4"});
+    ProcessResult result = render(
+        {"--from", "0", "--to", "2000", "--fps", "10", "--size", "64x48", "--video", "out/first.mp4"});
     ASSERT_EQ(result.status, 0) << result.err;
     ProcessResult probe = runProcess({"ffprobe", "-v", "error", "-show_entries",
-                                      "stream=codec_type,codec_name,pix_fmt,width,height,nb_frames,duration",
-                                      "-of", "compact=p=0", "out/first.mp4"},
+                                      "stream=codec_type,codec_name,pix_fmt,width,height,nb_frames,duration", "-of",
+                                      "compact=p=0", "out/first.mp4"},
                                      folder.path());
     ASSERT_EQ(probe.status, 0) << probe.err;
     std::vector<std::string> streams = lines(probe.out);
     ASSERT_EQ(streams.size(), 2u) << probe.out;
     std::smatch match;
-    ASSERT_TRUE(std::regex_search(streams[0], match, std::regex("codec_name=h264\\|codec_type=video\\|width=64\\|"
-                                                                "height=48\\|pix_fmt=yuv420p\\|duration=([0-9.]+)\\|"
-                                                                "nb_frames=21")))
+    ASSERT_TRUE(std::regex_search(streams[0], match,
+                                  std::regex("codec_name=h264\\|codec_type=video\\|width=64\\|"
+                                             "height=48\\|pix_fmt=yuv420p\\|duration=([0-9.]+)\\|"
+                                             "nb_frames=21")))
         << streams[0];
     EXPECT_NEAR(std::stod(match[1]), 2.1, 0.01);
-    ASSERT_TRUE(std::regex_search(streams[1], match, std::regex("codec_name=aac\\|codec_type=audio\\|.*duration=([0-9.]+)")))
+    ASSERT_TRUE(
+        std::regex_search(streams[1], match, std::regex("codec_name=aac\\|codec_type=audio\\|.*duration=([0-9.]+)")))
         << streams[1];
     EXPECT_NEAR(std::stod(match[1]), 2.1, 0.06);
     // The colours are said in the stream, so players decode them as they were made.
@@ -339,8 +344,9 @@ TEST_F(RenderTool, VideoHoldsThePicturesAndTheMusicFromTheFirstFramesTime)
     };
     EXPECT_LT(loudness("out/first.mp4"), -40) << "the music did not start at 0 ms";
     // Into a pipe or a log too, the last line says what was written, where, and how long it took.
-    EXPECT_TRUE(endsWithTheLine(result.err, "skarvelin-render: wrote out/first\\.mp4, 2\\.100 s of video "
-                                            "\\(21 frames of 64x48 at 10 fps\\), in [0-9]+\\.[0-9] s"))
+    EXPECT_TRUE(endsWithTheLine(result.err,
+                                "skarvelin-render: wrote out/first\\.mp4, 2\\.100 s of video "
+                                "\\(21 frames of 64x48 at 10 fps\\), in [0-9]+\\.[0-9] s"))
         << result.err;
 
     result = render({"--from", "1200", "--to", "1700", "--fps", "10", "--size", "64x48", "--video", "later.mp4"});
@@ -405,9 +411,9 @@ TEST_F(RenderTool, AnyVideoNameWorksAndAClipPastTheTracksEndHasSilence)
         std::string mark;  // at byte at: the MP4 or QuickTime brand, Matroska's magic number
         bool boxes;        // MP4 or QuickTime
     };
-    for (const Case& c : {Case{"capture-2025-06-01T12:30.mp4", 4, "ftypisom", true},
-                          Case{"-dash.MOV", 4, "ftypqt  ", true},
-                          Case{"two words \u00e9.mkv", 0, "\x1A\x45\xDF\xA3", false}}) {
+    for (const Case& c :
+         {Case{"capture-2025-06-01T12:30.mp4", 4, "ftypisom", true}, Case{"-dash.MOV", 4, "ftypqt  ", true},
+          Case{"two words \u00e9.mkv", 0, "\x1A\x45\xDF\xA3", false}}) {
         ProcessResult result = render({"--to", "300", "--fps", "10", "--size", "32x32", "--video=" + c.name},
                                       {{"TMPDIR", folder / "no-such-folder"}});
         EXPECT_EQ(result.status, 0) << c.name << ": " << result.err;
@@ -418,8 +424,8 @@ TEST_F(RenderTool, AnyVideoNameWorksAndAClipPastTheTracksEndHasSilence)
         EXPECT_LT(boxes.find("moov"), boxes.find("mdat")) << c.name << ": " << boxes;
         EXPECT_NE(boxes.find("mdat"), std::string::npos) << c.name << ": " << boxes;
     }
-    ProcessResult result =
-        render({"--from", "2000", "--to", "2500", "--fps", "10", "--size", "32x32", "--video", "past.mp4"});
+    ProcessResult result = render(
+        {"--from", "2000", "--to", "2500", "--fps", "10", "--size", "32x32", "--video", "past.mp4"});
     ASSERT_EQ(result.status, 0) << result.err;
     ProcessResult probe = runProcess({"ffprobe", "-v", "error", "-show_entries", "stream=codec_type,duration", "-of",
                                       "compact=p=0", "past.mp4"},
@@ -469,11 +475,11 @@ TEST_F(RenderTool, CrfAndPresetReachTheEncoderAndTheBarsReachTheVideo)
         size_t start = bytes.find("x264 - core");
         return start == std::string::npos ? std::string() : bytes.substr(start, bytes.find('\0', start) - start);
     };
-    ProcessResult result = render({"--to", "300", "--fps", "10", "--size", "96x48", "--aspect", "4:3",
-                                   "--video", "default.mp4"});
+    ProcessResult result = render(
+        {"--to", "300", "--fps", "10", "--size", "96x48", "--aspect", "4:3", "--video", "default.mp4"});
     ASSERT_EQ(result.status, 0) << result.err;
-    result = render({"--to", "300", "--fps", "10", "--size", "96x48", "--crf", "40", "--preset=ultrafast",
-                     "--video", "chosen.mp4"});
+    result = render({"--to", "300", "--fps", "10", "--size", "96x48", "--crf", "40", "--preset=ultrafast", "--video",
+                     "chosen.mp4"});
     ASSERT_EQ(result.status, 0) << result.err;
     const std::string defaults = settings("default.mp4"), chosen = settings("chosen.mp4");
     EXPECT_NE(defaults.find(" crf=18.0 "), std::string::npos) << defaults;
@@ -543,8 +549,7 @@ TEST_F(RenderTool, AMissingOrFailingEncoderFailsWithItsReasonAndLeavesNoVideo)
     std::vector<std::string> left;
     for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
         left.push_back(entry.path().filename().string());
-    EXPECT_EQ(std::set<std::string>(left.begin(), left.end()),
-              (std::set<std::string>{"bin", "data", "music.wav"}));
+    EXPECT_EQ(std::set<std::string>(left.begin(), left.end()), (std::set<std::string>{"bin", "data", "music.wav"}));
 }
 
 TEST_F(RenderTool, BadArgumentsAndUnusableFoldersGiveAMessageAndANonZeroStatus)
@@ -641,7 +646,8 @@ TEST_F(RenderTool, BadArgumentsAndUnusableFoldersGiveAMessageAndANonZeroStatus)
         {{}, {{"XDG_DATA_DIRS", "/nonexistent:" + empty / "share"}}},
     };
     for (const Elsewhere& e : elsewhere) {
-        std::vector<std::string> arguments = {binaryPath("skarvelin-render"), "--size", "16x16", "--times", "0", "--png", "out"};
+        std::vector<std::string> arguments = {
+            binaryPath("skarvelin-render"), "--size", "16x16", "--times", "0", "--png", "out"};
         arguments.insert(arguments.end(), e.arguments.begin(), e.arguments.end());
         std::filesystem::remove_all(empty / "out");
         result = runProcess(arguments, empty.path(), e.env);
@@ -666,8 +672,7 @@ TEST_F(RenderTool, BenchPrintsTheLoadTimeEverySceneAndTheProgramme)
 {
     // 10200 ms lies where the credits and the twist column overlap: it counts for both.
     const uint32_t times[] = {100, 3651, 10200, 32001, 131026, 131500};
-    ProcessResult result =
-        render({"--bench", "--size", "32x32", "--times", "100,3651,10200,32001,131026,131500"});
+    ProcessResult result = render({"--bench", "--size", "32x32", "--times", "100,3651,10200,32001,131026,131500"});
     ASSERT_EQ(result.status, 0) << result.err;
     std::vector<std::string> out = lines(result.out);
     // The renderer, the load, a line per scene of the schedule, the programme.
@@ -685,8 +690,9 @@ TEST_F(RenderTool, BenchPrintsTheLoadTimeEverySceneAndTheProgramme)
     }
     expected.push_back({"programme", static_cast<int>(std::size(times))});
     EXPECT_EQ(expected[1], (std::pair<std::string, int>{"credits", 2}));
-    const std::regex line("([a-z-]+) +([0-9]+) frames +([0-9]+\\.[0-9]+) ms/frame +([0-9]+\\.[0-9]+) fps "
-                          "p95 +([0-9]+\\.[0-9]+) ms max +([0-9]+\\.[0-9]+) ms");
+    const std::regex line(
+        "([a-z-]+) +([0-9]+) frames +([0-9]+\\.[0-9]+) ms/frame +([0-9]+\\.[0-9]+) fps "
+        "p95 +([0-9]+\\.[0-9]+) ms max +([0-9]+\\.[0-9]+) ms");
     for (size_t i = 0; i < expected.size(); ++i) {
         std::smatch match;
         ASSERT_TRUE(std::regex_match(out[i + 1], match, line)) << out[i + 1];

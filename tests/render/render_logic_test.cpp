@@ -23,10 +23,10 @@ TEST(RenderUnits, TheFourByThreePictureIsCentredWithTheOddPixelRightOrBelow)
         int x, y, areaWidth, areaHeight;
     };
     const Case cases[] = {
-        {640, 480, false, 0, 0, 640, 480},   {1920, 1080, false, 0, 0, 1920, 1080},
+        {640, 480, false, 0, 0, 640, 480},      {1920, 1080, false, 0, 0, 1920, 1080},
         {1920, 1080, true, 240, 0, 1440, 1080}, {97, 48, true, 16, 0, 64, 48},
-        {640, 600, true, 0, 60, 640, 480},   {640, 481, true, 0, 0, 640, 480},
-        {640, 480, true, 0, 0, 640, 480},    {1, 1, true, 0, 0, 1, 1},
+        {640, 600, true, 0, 60, 640, 480},      {640, 481, true, 0, 0, 640, 480},
+        {640, 480, true, 0, 0, 640, 480},       {1, 1, true, 0, 0, 1, 1},
     };
     for (const Case& c : cases) {
         const PictureArea area = pictureArea(c.width, c.height, c.fourByThree);
@@ -84,8 +84,7 @@ TEST(RenderUnits, VideoSizesStopWhereFfmpegsFrameSizeCheckStops)
         {16384, 16128, true}, {16384, 16130, false}, {16128, 16384, true}, {16130, 16384, false},
         {16322, 16190, true}, {16322, 16192, false}, {16384, 8192, true},  {2, 2, true},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(videoTakesSize(c.width, c.height), c.taken) << c.width << "x" << c.height;
+    for (const Case& c : cases) EXPECT_EQ(videoTakesSize(c.width, c.height), c.taken) << c.width << "x" << c.height;
     EXPECT_EQ(largestVideoHeight(16384), 16128);
     EXPECT_EQ(largestVideoWidth(16384), 16128);
     EXPECT_EQ(largestVideoHeight(16322), 16190);
@@ -100,8 +99,7 @@ TEST(RenderUnits, TheSheetShowsEveryScenesStartAndTheGridScaledByArea)
     EXPECT_GE(times.size(), 35u);
     EXPECT_LE(times.size(), 45u);
     EXPECT_TRUE(std::is_sorted(times.begin(), times.end()));
-    for (const ScheduleRow& row : SCHEDULE)
-        EXPECT_EQ(std::count(times.begin(), times.end(), row.first), 1) << row.name;
+    for (const ScheduleRow& row : SCHEDULE) EXPECT_EQ(std::count(times.begin(), times.end(), row.first), 1) << row.name;
     for (uint32_t t : times) EXPECT_NE(sceneNamesAt(t), "") << t;
     // 32000 draws no scene, 4000 and 68000 come soon after a start, 8000 and 128000 do not.
     for (uint32_t t : {4000u, 32000u, 52000u, 68000u, 132000u})
@@ -114,10 +112,10 @@ TEST(RenderUnits, TheSheetShowsEveryScenesStartAndTheGridScaledByArea)
         std::vector<unsigned char> in, out;  // one channel shown, the others the same
     };
     const Scale scales[] = {
-        {2, 2, 1, 1, {10, 20, 30, 41}, {25}},               // the mean, rounded to nearest
-        {3, 1, 2, 1, {0, 90, 180}, {30, 150}},              // the middle pixel half in each
-        {3, 1, 3, 1, {0, 90, 180}, {0, 90, 180}},           // the same size: unchanged
-        {1, 3, 1, 2, {0, 90, 180}, {30, 150}},              // down as across
+        {2, 2, 1, 1, {10, 20, 30, 41}, {25}},      // the mean, rounded to nearest
+        {3, 1, 2, 1, {0, 90, 180}, {30, 150}},     // the middle pixel half in each
+        {3, 1, 3, 1, {0, 90, 180}, {0, 90, 180}},  // the same size: unchanged
+        {1, 3, 1, 2, {0, 90, 180}, {30, 150}},     // down as across
         {4, 1, 1, 1, {255, 255, 255, 254}, {255}},
     };
     for (const Scale& c : scales) {

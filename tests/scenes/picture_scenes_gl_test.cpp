@@ -36,8 +36,8 @@ protected:
         for (int y : {2, height / 2, height - 3})
             for (int x : {2, width / 2, width - 3})
                 if (!near(pixel(x, y), colour)) {
-                    ADD_FAILURE() << "t = " << t << " at " << x << "," << y << ": " << pixel(x, y)
-                                  << " instead of " << colour;
+                    ADD_FAILURE() << "t = " << t << " at " << x << "," << y << ": " << pixel(x, y) << " instead of "
+                                  << colour;
                     return false;
                 }
         return true;

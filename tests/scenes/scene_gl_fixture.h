@@ -73,8 +73,14 @@ protected:
 };
 
 // Opacity pictures: white in the leftmost quarter, or a disc touching the edges.
-inline bool leftQuarter(int x, int) { return x < 4; }
-inline bool disc(int x, int y) { return (x - 7.5f) * (x - 7.5f) + (y - 7.5f) * (y - 7.5f) <= 49; }
+inline bool leftQuarter(int x, int)
+{
+    return x < 4;
+}
+inline bool disc(int x, int y)
+{
+    return (x - 7.5f) * (x - 7.5f) + (y - 7.5f) * (y - 7.5f) <= 49;
+}
 
 // A 4 x 2 RGBA texture, opaque only in the texel (column, row) and fully
 // transparent elsewhere: drawn full-screen with the alpha test it covers one

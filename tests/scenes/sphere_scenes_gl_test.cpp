@@ -83,11 +83,11 @@ TEST_F(SphereScenesGl, FourSpheresInsideTheNoiseSphereWithFlares)
 
     render(spheresScene, 84530);  // the camera looks past the spheres at the backdrop
     EXPECT_TRUE(overlayOnlyOnTheLeft());
-    EXPECT_GT(count([](Rgb c) { return c.b > 200 && c.r < 80 && c.g < 80; }), 300);   // backdrop
-    EXPECT_GT(count([](Rgb c) { return c.r > 200 && c.g < 60 && c.b < 60; }), 300);   // red
-    EXPECT_GT(count([](Rgb c) { return c.g > 200 && c.r < 60 && c.b < 60; }), 100);   // green
-    EXPECT_GT(count([](Rgb c) { return c.r > 200 && c.g > 200 && c.b < 60; }), 300);  // yellow
-    EXPECT_GT(count([](Rgb c) { return c.r > 230 && c.g > 230 && c.b > 230; }), 300); // flares
+    EXPECT_GT(count([](Rgb c) { return c.b > 200 && c.r < 80 && c.g < 80; }), 300);    // backdrop
+    EXPECT_GT(count([](Rgb c) { return c.r > 200 && c.g < 60 && c.b < 60; }), 300);    // red
+    EXPECT_GT(count([](Rgb c) { return c.g > 200 && c.r < 60 && c.b < 60; }), 100);    // green
+    EXPECT_GT(count([](Rgb c) { return c.r > 200 && c.g > 200 && c.b < 60; }), 300);   // yellow
+    EXPECT_GT(count([](Rgb c) { return c.r > 230 && c.g > 230 && c.b > 230; }), 300);  // flares
     EXPECT_EQ(projection(), startup) << "the field of view is set back to 45 degrees";
 
     // One millisecond changes little, except where a close-up begins and the view narrows.
@@ -95,7 +95,8 @@ TEST_F(SphereScenesGl, FourSpheresInsideTheNoiseSphereWithFlares)
         int changed = 0;
         for (size_t i = 0; i < frame.size(); i += 3)
             changed += std::abs(frame[i] - before[i]) + std::abs(frame[i + 1] - before[i + 1]) +
-                           std::abs(frame[i + 2] - before[i + 2]) > 60;
+                           std::abs(frame[i + 2] - before[i + 2]) >
+                       60;
         return changed;
     };
     render(spheresScene, 84396);

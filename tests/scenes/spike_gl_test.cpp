@@ -23,8 +23,14 @@ protected:
     }
 };
 
-bool innerTube(Rgb c) { return c.r > 30 && c.g < c.r / 4 && c.b < c.r / 2; }
-bool outerTube(Rgb c) { return c.g > 30 && c.r < c.g / 4 && c.b < c.g / 4; }
+bool innerTube(Rgb c)
+{
+    return c.r > 30 && c.g < c.r / 4 && c.b < c.r / 2;
+}
+bool outerTube(Rgb c)
+{
+    return c.g > 30 && c.r < c.g / 4 && c.b < c.g / 4;
+}
 
 }  // namespace
 
@@ -64,6 +70,7 @@ TEST_F(SpikeGl, SpikesShowWhereTheStartColumnsChooseThem)
     // Spikes of the inner tube now cover parts of the outer tube.
     int covered = 0;
     for (int i = 0; i < width * height; ++i)
-        covered += outerTube({smooth[i * 3], smooth[i * 3 + 1], smooth[i * 3 + 2]}) && innerTube(pixel(i % width, i / width));
+        covered += outerTube({smooth[i * 3], smooth[i * 3 + 1], smooth[i * 3 + 2]}) &&
+                   innerTube(pixel(i % width, i / width));
     EXPECT_GT(covered, 50);
 }

@@ -41,7 +41,10 @@ namespace {
 
 std::vector<int> draws;
 size_t drawn = 0;
-int scripted() { return drawn < draws.size() ? draws[drawn++] : static_cast<int>(drawn++); }
+int scripted()
+{
+    return drawn < draws.size() ? draws[drawn++] : static_cast<int>(drawn++);
+}
 
 }  // namespace
 

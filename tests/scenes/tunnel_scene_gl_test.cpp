@@ -4,7 +4,10 @@
 
 namespace {
 
-bool isCube(Rgb c) { return c.r > 12 && c.r > c.g + c.g / 3 && c.g > c.b + 4; }  // orange
+bool isCube(Rgb c)
+{
+    return c.r > 12 && c.r > c.g + c.g / 3 && c.g > c.b + 4;
+}  // orange
 
 class TunnelFrames : public SceneGlTest {
 protected:

@@ -16,8 +16,8 @@ TEST(TunnelScript, OffsetLadderAndPhase)
     std::vector<uint32_t> cuts;
     for (uint32_t t = 88842; t <= 109586; ++t)
         if (tunnelOffsetAt(t) != tunnelOffsetAt(t - 1)) cuts.push_back(t);
-    EXPECT_EQ(cuts, (std::vector<uint32_t>{93723, 94559, 97274, 98146, 99920, 100863, 101678, 102040, 103008,
-                                           104378, 105229, 107036, 108822, 109152}));
+    EXPECT_EQ(cuts, (std::vector<uint32_t>{93723, 94559, 97274, 98146, 99920, 100863, 101678, 102040, 103008, 104378,
+                                           105229, 107036, 108822, 109152}));
 
     // The offset is added to t before the scaling.
     EXPECT_EQ(tunnelPhaseAt(101000), static_cast<float>(104000.0 * static_cast<double>(PHASE_SCALE)));

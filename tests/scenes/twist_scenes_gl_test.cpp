@@ -14,13 +14,31 @@
 namespace {
 
 // Each overlay has its own colour in its own corner, so a frame tells which entry was drawn.
-Rgb maskineColour(int k) { return {0, 255, 20 * k}; }
-Rgb flashColour(int k) { return {255, 255, 20 * k}; }
-Rgb ostColour(int k) { return {20 * (k - 10), 0, 255}; }
+Rgb maskineColour(int k)
+{
+    return {0, 255, 20 * k};
+}
+Rgb flashColour(int k)
+{
+    return {255, 255, 20 * k};
+}
+Rgb ostColour(int k)
+{
+    return {20 * (k - 10), 0, 255};
+}
 
-bool isColumn(Rgb c) { return c.r > 60 && c.g < c.r / 2 && c.b < c.r / 2; }  // red
-bool isBars(Rgb c) { return (c.g > 30 && c.r < c.g / 2) || (c.b > 30 && c.r < c.b / 2 && c.g < c.b / 2); }
-bool isRoom(Rgb c) { return c.r > 20 && std::abs(c.r - c.g) < 8 && std::abs(c.r - c.b) < 8; }  // grey
+bool isColumn(Rgb c)
+{
+    return c.r > 60 && c.g < c.r / 2 && c.b < c.r / 2;
+}  // red
+bool isBars(Rgb c)
+{
+    return (c.g > 30 && c.r < c.g / 2) || (c.b > 30 && c.r < c.b / 2 && c.g < c.b / 2);
+}
+bool isRoom(Rgb c)
+{
+    return c.r > 20 && std::abs(c.r - c.g) < 8 && std::abs(c.r - c.b) < 8;
+}  // grey
 
 class TwistFrames : public SceneGlTest {
 protected:

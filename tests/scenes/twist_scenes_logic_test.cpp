@@ -12,8 +12,13 @@ TEST(TwistColumnScript, CameraRowsAndHoles)
     EXPECT_EQ(first.lookX, static_cast<float>(1562 * 0.002));  // 3.124, rounded to float
     EXPECT_EQ(first.distance, 19.0f);
     EXPECT_FLOAT_EQ(twistColumnCameraAt(19339).lookX, 0.002f);
-    for (auto [t, distance] : {std::pair{19341u, 10.0f}, {19598u, 39.0f}, {21374u, 25.0f}, {21376u, 69.0f},
-                               {23147u, 10.0f}, {23149u, 19.0f}, {31999u, 19.0f}}) {
+    for (auto [t, distance] : {std::pair{19341u, 10.0f},
+                               {19598u, 39.0f},
+                               {21374u, 25.0f},
+                               {21376u, 69.0f},
+                               {23147u, 10.0f},
+                               {23149u, 19.0f},
+                               {31999u, 19.0f}}) {
         EXPECT_EQ(twistColumnCameraAt(t).lookX, 0.0f) << t;
         EXPECT_EQ(twistColumnCameraAt(t).distance, distance) << t;
     }
@@ -41,17 +46,37 @@ TEST(TwistColumnScript, MaskineIndexStepsAfterEachThresholdAndPersists)
 
 TEST(TwistColumnScript, FlashRowsAndHoles)
 {
-    for (auto [t, k] : {std::pair{25334u, -1}, {25335u, 0}, {25997u, 0}, {25998u, 1}, {27110u, 1}, {27111u, 0},
-                        {27112u, 2}, {27777u, 0}, {27778u, 3}, {28440u, 0}, {28441u, 4}, {28889u, 0},
-                        {28890u, 5}, {29549u, 0}, {29550u, 6}, {30663u, 6}, {30664u, -1}})
+    for (auto [t, k] : {std::pair{25334u, -1},
+                        {25335u, 0},
+                        {25997u, 0},
+                        {25998u, 1},
+                        {27110u, 1},
+                        {27111u, 0},
+                        {27112u, 2},
+                        {27777u, 0},
+                        {27778u, 3},
+                        {28440u, 0},
+                        {28441u, 4},
+                        {28889u, 0},
+                        {28890u, 5},
+                        {29549u, 0},
+                        {29550u, 6},
+                        {30663u, 6},
+                        {30664u, -1}})
         EXPECT_EQ(maskineFlashIndex(t), k) << t;
 }
 
 TEST(TwistRoomScript, OffsetLadderOverlapsAndHoles)
 {
     // Where rows 20 to 25 overlap, the row further down the table wins.
-    for (auto [t, offset] : {std::pair{58111u, 11000.0f}, {58112u, 9000.0f}, {58200u, 9000.0f}, {58298u, 9000.0f},
-                             {58299u, 11000.0f}, {58300u, 11000.0f}, {58817u, 11000.0f}, {58818u, 12000.0f},
+    for (auto [t, offset] : {std::pair{58111u, 11000.0f},
+                             {58112u, 9000.0f},
+                             {58200u, 9000.0f},
+                             {58298u, 9000.0f},
+                             {58299u, 11000.0f},
+                             {58300u, 11000.0f},
+                             {58817u, 11000.0f},
+                             {58818u, 12000.0f},
                              {58830u, 12310.0f}})
         EXPECT_EQ(twistRoomOffsetAt(t, -1), offset) << t;
 

@@ -41,17 +41,14 @@ struct PlayerRun {
     {
         std::vector<std::string> argv = {binaryPath("skarvelin")};
         argv.insert(argv.end(), arguments.begin(), arguments.end());
-        demo = std::make_unique<Process>(
-            argv, data,
-            std::map<std::string, std::string>{
-                {"DISPLAY", x.display()}, {"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", audio}});
+        demo = std::make_unique<Process>(argv, data,
+                                         std::map<std::string, std::string>{{"DISPLAY", x.display()},
+                                                                            {"SDL_AUDIODRIVER", "disk"},
+                                                                            {"SDL_DISKAUDIOFILE", audio}});
         window = x.waitForWindow(TITLE);
     }
 
-    std::string look()
-    {
-        return x.windowPixels(window, &shown) ? shown.rgb : std::string();
-    }
+    std::string look() { return x.windowPixels(window, &shown) ? shown.rgb : std::string(); }
     // The pixels of the still of t where the window is on screen.
     std::string still(const char* t)
     {
@@ -103,7 +100,8 @@ TEST(Player, HeldFramesAreTheStillsOfTheirTimesAndTheKeysHoldStepAndSeek)
     ASSERT_FALSE(data.empty()) << failure;
     TempDir scratch;
     ProcessResult stills = runProcess({binaryPath("skarvelin-render"), "--size", "640x480", "--times",
-                                       "40000,40016,45016,35016,66000,99000,118800,0", "--fps", "60", "--png", scratch / "stills"},
+                                       "40000,40016,45016,35016,66000,99000,118800,0", "--fps", "60", "--png",
+                                       scratch / "stills"},
                                       data, {}, 120);
     ASSERT_EQ(stills.status, 0) << stills.err;
 
@@ -137,8 +135,8 @@ TEST(Player, HeldFramesAreTheStillsOfTheirTimesAndTheKeysHoldStepAndSeek)
     press("o");
     EXPECT_LE(showsStill("066000"), DRIVER_PIXELS);
     press("o");
-    run.mouse({"mousemove", "--window", window, "164", "440", "mousedown", "1", "mousemove", "--window", window,
-               "300", "441", "mousemove", "--window", window, "476", "441", "mouseup", "1"});
+    run.mouse({"mousemove", "--window", window, "164", "440", "mousedown", "1", "mousemove", "--window", window, "300",
+               "441", "mousemove", "--window", window, "476", "441", "mouseup", "1"});
     press("o");
     EXPECT_LE(showsStill("099000"), DRIVER_PIXELS);
 
@@ -174,10 +172,10 @@ TEST(Player, TheEndHoldsAndFullScreenAtFourByThreeIsTheRenderersPicture)
     const std::string data = generatedDataSet(&failure);
     ASSERT_FALSE(data.empty()) << failure;
     TempDir scratch;
-    ProcessResult stills =
-        runProcess({binaryPath("skarvelin-render"), "--size", "1280x720", "--aspect", "4:3", "--times",
-                    "132000,127000,66000,10000,47800", "--fps", "60", "--png", scratch / "stills"},
-                   data, {}, 120);
+    ProcessResult stills = runProcess({binaryPath("skarvelin-render"), "--size", "1280x720", "--aspect", "4:3",
+                                       "--times", "132000,127000,66000,10000,47800", "--fps", "60", "--png",
+                                       scratch / "stills"},
+                                      data, {}, 120);
     ASSERT_EQ(stills.status, 0) << stills.err;
 
     PlayerRun run(data, scratch / "stills", 1280, 720, {"-f", "--aspect", "4:3", "--controls", "--from", "130500"},

@@ -79,11 +79,16 @@ struct Capability {
 };
 
 const Capability CAPABILITIES[] = {
-    {0, GL_TEXTURE_2D, "unit 0 2D texturing"}, {0, GL_TEXTURE_GEN_S, "unit 0 texgen S"},
-    {0, GL_TEXTURE_GEN_T, "unit 0 texgen T"},  {0, GL_DEPTH_TEST, "depth test"},
-    {0, GL_FOG, "fog"},                        {0, GL_BLEND, "blending"},
-    {0, GL_ALPHA_TEST, "alpha test"},          {0, GL_SCISSOR_TEST, "scissor test"},
-    {1, GL_TEXTURE_2D, "unit 1 2D texturing"}, {1, GL_TEXTURE_GEN_S, "unit 1 texgen S"},
+    {0, GL_TEXTURE_2D, "unit 0 2D texturing"},
+    {0, GL_TEXTURE_GEN_S, "unit 0 texgen S"},
+    {0, GL_TEXTURE_GEN_T, "unit 0 texgen T"},
+    {0, GL_DEPTH_TEST, "depth test"},
+    {0, GL_FOG, "fog"},
+    {0, GL_BLEND, "blending"},
+    {0, GL_ALPHA_TEST, "alpha test"},
+    {0, GL_SCISSOR_TEST, "scissor test"},
+    {1, GL_TEXTURE_2D, "unit 1 2D texturing"},
+    {1, GL_TEXTURE_GEN_S, "unit 1 texgen S"},
     {1, GL_TEXTURE_GEN_T, "unit 1 texgen T"},
 };
 
@@ -228,8 +233,8 @@ TEST_F(ProgrammeStateGl, EveryFrameOfARunCarriesWhatACatchUpToItsTimeMakes)
         uint32_t from, to;  // the frames of the run from 0 at fps in [from, to]
     };
     const Run everyMillisecond[] = {
-        {1000, 10100, 10700}, {1000, 17770, 17800}, {1000, 19330, 19350},     {1000, 25990, 26010},
-        {1000, 31995, 32005}, {1000, 53600, 54100}, {1000, 58090, 58220},     {1000, 71075, 71085},
+        {1000, 10100, 10700}, {1000, 17770, 17800},   {1000, 19330, 19350},   {1000, 25990, 26010},
+        {1000, 31995, 32005}, {1000, 53600, 54100},   {1000, 58090, 58220},   {1000, 71075, 71085},
         {1000, 72170, 72180}, {1000, 117230, 117245}, {1000, 120995, 121005},
     };
     struct Size {

@@ -12,11 +12,11 @@ TEST(NextFrameOfRun, OnlyConsecutiveFramesOfTheRunFollowEachOther)
         bool next;
     };
     const Case cases[] = {
-        {0, 16, 60, true},           {16, 33, 60, true},           {117150, 117166, 60, true},
-        {16, 34, 60, false},         {16, 50, 60, false},          {17, 33, 60, false},  // 17 is no frame
-        {117151, 117167, 60, false}, {117166, 117150, 60, false},  {50000, 50000, 60, false},
-        {142, 285, 7, true},         {143, 285, 7, false},         {0, 1000, 1, true},
-        {131000, 132000, 1, true},   {999, 1000, 1000, true},      {1000, 1000, 1000, false},
+        {0, 16, 60, true},           {16, 33, 60, true},          {117150, 117166, 60, true},
+        {16, 34, 60, false},         {16, 50, 60, false},         {17, 33, 60, false},  // 17 is no frame
+        {117151, 117167, 60, false}, {117166, 117150, 60, false}, {50000, 50000, 60, false},
+        {142, 285, 7, true},         {143, 285, 7, false},        {0, 1000, 1, true},
+        {131000, 132000, 1, true},   {999, 1000, 1000, true},     {1000, 1000, 1000, false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(isNextFrameOfRun(c.previous, c.t, c.fps), c.next) << c.previous << " -> " << c.t << " at " << c.fps;

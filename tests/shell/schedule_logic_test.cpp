@@ -108,9 +108,9 @@ TEST(Schedule, PhaseScaleIsTheFloatNearestOneFifteenHundredth)
 TEST(Clock, ElapsedMillisecondsTruncateTowardZero)
 {
     EXPECT_EQ(elapsedMs(100, 0, 100, 0), 0);
-    EXPECT_EQ(elapsedMs(100, 999, 100, 0), 0);        // 0.999 ms
+    EXPECT_EQ(elapsedMs(100, 999, 100, 0), 0);  // 0.999 ms
     EXPECT_EQ(elapsedMs(100, 1000, 100, 0), 1);
-    EXPECT_EQ(elapsedMs(101, 500, 100, 999999), 0);   // 0.501 ms across a second boundary
+    EXPECT_EQ(elapsedMs(101, 500, 100, 999999), 0);  // 0.501 ms across a second boundary
     EXPECT_EQ(elapsedMs(232, 0, 100, 0), 132000);
     EXPECT_EQ(elapsedMs(232, 1000, 100, 0), 132001);
     // Real epoch seconds keep their sub-millisecond precision in double.
@@ -121,7 +121,7 @@ TEST(Clock, ClockSetBackGivesNegativeTimeThatNeverEndsTheProgramme)
 {
     // Set back by 5 s after the origin: t is negative, and truncation goes toward zero.
     EXPECT_EQ(elapsedMs(1796000000, 0, 1796000005, 0), -5000);
-    EXPECT_EQ(elapsedMs(1796000000, 0, 1796000000, 999), 0);   // -0.999 ms truncates to 0
+    EXPECT_EQ(elapsedMs(1796000000, 0, 1796000000, 999), 0);  // -0.999 ms truncates to 0
     EXPECT_EQ(elapsedMs(1796000000, 0, 1796000000, 1500), -1);
     int32_t t = elapsedMs(1796000000, 0, 1796000005, 0);
     EXPECT_FALSE(t > 132000);
@@ -184,9 +184,15 @@ TEST(Arguments, FromTakesMillisecondsOfTheProgrammeWhereverItStands)
     EXPECT_TRUE(parse({"--data", "/my/set", "--version"}, &parsed));
     EXPECT_EQ(parsed.dataDir, "/my/set");
     EXPECT_TRUE(parsed.version);
-    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
-             {"--from", "132001"}, {"--from", ""}, {"--from", "4e4"}, {"--from", "99999999999"}, {"--from"},
-             {"--from", "2:12.001"}, {"--from", "1:60"}, {"--data", ""}, {"--data"}})
+    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{{"--from", "132001"},
+                                                                                     {"--from", ""},
+                                                                                     {"--from", "4e4"},
+                                                                                     {"--from", "99999999999"},
+                                                                                     {"--from"},
+                                                                                     {"--from", "2:12.001"},
+                                                                                     {"--from", "1:60"},
+                                                                                     {"--data", ""},
+                                                                                     {"--data"}})
         EXPECT_FALSE(parse(bad, &parsed)) << bad.back();
     // One line that says what a time may be.
     std::string error;
@@ -230,14 +236,17 @@ TEST(Arguments, UnknownArgumentsAreIgnoredWithAWarningAndTheWindowSystemsPassSil
     };
     const std::string misplaced = "ignoring '-f' here: it means full screen only as the first argument";
     const Case cases[] = {
-        {{"--form", "110000"}, false, 0,
-         {"ignoring unknown argument '--form'", "ignoring unknown argument '110000'"}},
+        {{"--form", "110000"}, false, 0, {"ignoring unknown argument '--form'", "ignoring unknown argument '110000'"}},
         {{"--from", "5000", "-f"}, false, 5000, {misplaced}},
         {{"-f", "-f"}, true, 0, {misplaced}},
         {{"-display", ":1", "-geometry", "64x48+0+0", "-iconic", "-indirect", "-direct", "-gldebug", "-sync", "-f"},
-         true, 0, {}},
+         true,
+         0,
+         {}},
         {{"-sync", "--from=7", "-display", "--from"}, false, 7, {}},
-        {{"--from", "9", "--", "--from", "5", "-iconic", "-f"}, false, 9,
+        {{"--from", "9", "--", "--from", "5", "-iconic", "-f"},
+         false,
+         9,
          {"ignoring unknown argument '--from'", "ignoring unknown argument '5'", "ignoring unknown argument '-f'"}},
         {{"--help=1", "-"}, false, 0, {"ignoring unknown argument '--help=1'", "ignoring unknown argument '-'"}},
     };
@@ -271,8 +280,9 @@ TEST(Arguments, TheDataSetIsTheFirstPlaceThatIsAFolder)
         std::string found;                             // "" for none
         size_t looked;                                 // places tried
     };
-    const std::vector<std::string> everywhere = {"opt/data", "env/data", "work/data", "xdg/skarvelin/data",
-                                                 "home/.local/share/skarvelin/data", "sys/skarvelin/data"};
+    const std::vector<std::string> everywhere = {
+        "opt/data",          "env/data", "work/data", "xdg/skarvelin/data", "home/.local/share/skarvelin/data",
+        "sys/skarvelin/data"};
     const std::map<std::string, std::string> xdg = {{"XDG_DATA_HOME", "R/xdg"}, {"XDG_DATA_DIRS", "R/sys"}};
     std::map<std::string, std::string> allSet = xdg;
     allSet["SKARVELIN_DATA"] = "R/env";

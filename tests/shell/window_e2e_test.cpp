@@ -141,8 +141,8 @@ TEST_F(DemoWindow, StartedNearTheEndItPlaysTheRestAndEndsByItself)
 TEST(DemoArguments, BadStartsAreRefusedAndHelpPrintsTheUsage)
 {
     TempDir folder;
-    for (const std::vector<std::string>& arguments :
-         std::vector<std::vector<std::string>>{{"--from", "soon"}, {"--from", "132001"}, {"--from=-5"}, {"-f", "--from"}}) {
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+             {"--from", "soon"}, {"--from", "132001"}, {"--from=-5"}, {"-f", "--from"}}) {
         std::vector<std::string> argv = {binaryPath("skarvelin")};
         argv.insert(argv.end(), arguments.begin(), arguments.end());
         ProcessResult result = runProcess(argv, folder.path(), {{"DISPLAY", ""}}, 20);
@@ -158,8 +158,8 @@ TEST(DemoArguments, BadStartsAreRefusedAndHelpPrintsTheUsage)
     ProcessResult version = runProcess({binaryPath("skarvelin"), "--version"}, folder.path(), {{"DISPLAY", ""}}, 20);
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out.rfind("skarvelin " + std::string(PROJECT_VERSION), 0), 0u) << version.out;
-    ProcessResult noSet =
-        runProcess({binaryPath("skarvelin"), "--data", folder / "none"}, folder.path(), {{"DISPLAY", ""}}, 20);
+    ProcessResult noSet = runProcess({binaryPath("skarvelin"), "--data", folder / "none"}, folder.path(),
+                                     {{"DISPLAY", ""}}, 20);
     EXPECT_EQ(noSet.status, 2);
     EXPECT_EQ(noSet.err, "skarvelin: --data " + folder / "none" + ": there is no such folder\n");
 }

@@ -266,8 +266,7 @@ TEST_F(AudioLayer, RealMp3VariantsPlayTheirToneAtItsPitch)
 // whole file, and says 9 s for this minute.
 TEST_F(AudioLayer, PlayingFromAPositionStartsThereAndPastTheEndPlaysNothing)
 {
-    encodeMp3(folder / "two-tones.mp3", tonesInTurn({{1.0, 440.0}, {1.0, 880.0}}, 44100, 2), 44100, 2,
-              {"-b", "128"});
+    encodeMp3(folder / "two-tones.mp3", tonesInTurn({{1.0, 440.0}, {1.0, 880.0}}, 44100, 2), 44100, 2, {"-b", "128"});
     encodeMp3(folder / "vbr-untabled.mp3", tonesInTurn({{18.0, 440.0}, {42.0, 880.0}}, 44100, 2), 44100, 2,
               {"-V", "4", "-t"});
     struct Start {

@@ -20,8 +20,14 @@ const char* TITLE = "Skarvelin by QARLO6";
 
 // The sound messages the demo can print: its own file message and the error texts.
 const char* SOUND_MESSAGES[] = {
-    "File not found", "Error initializing output device.", "Unknown file format", "Error loading file",
-    "Not enough memory ", "Playing the sound failed.", "Failed to allocate a new channel", "Unknown error",
+    "File not found",
+    "Error initializing output device.",
+    "Unknown file format",
+    "Error loading file",
+    "Not enough memory ",
+    "Playing the sound failed.",
+    "Failed to allocate a new channel",
+    "Unknown error",
 };
 
 bool mentionsSound(const std::string& text)

@@ -49,9 +49,8 @@ bool padWithEmptyScans(std::string& jpeg, int totalScans)
 void recodeJpeg(const std::string& path, const std::string& jpegtranOptions)
 {
     const std::string temporary = path + ".recoded";
-    const std::string command =
-        "jpegtran " + jpegtranOptions + " -outfile '" + temporary + "' '" + path + "' && mv '" + temporary + "' '" +
-        path + "'";
+    const std::string command = "jpegtran " + jpegtranOptions + " -outfile '" + temporary + "' '" + path + "' && mv '" +
+                                temporary + "' '" + path + "'";
     if (std::system(command.c_str()) != 0) throw std::runtime_error("jpegtran failed: " + command);
 }
 

@@ -27,8 +27,8 @@ TempDir::~TempDir()
     std::filesystem::remove_all(path_, ignored);
 }
 
-void writeJpeg(const std::string& path, int width, int height, const std::vector<unsigned char>& pixels,
-               int components, int quality)
+void writeJpeg(const std::string& path, int width, int height, const std::vector<unsigned char>& pixels, int components,
+               int quality)
 {
     FILE* file = fopen(path.c_str(), "wb");
     if (!file) throw std::runtime_error("cannot write " + path);

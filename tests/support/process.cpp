@@ -74,10 +74,8 @@ Process::Process(const std::vector<std::string>& argv, const std::string& cwd,
         setenv("XDG_DATA_HOME", NO_DATA_SET_HERE, 1);
         setenv("XDG_DATA_DIRS", NO_DATA_SET_HERE, 1);
         for (const auto& [name, value] : env) {
-            if (value.empty())
-                unsetenv(name.c_str());
-            else
-                setenv(name.c_str(), value.c_str(), 1);
+            if (value.empty()) unsetenv(name.c_str());
+            else setenv(name.c_str(), value.c_str(), 1);
         }
         // Its own process group, so a time-out can end everything it started.
         setpgid(0, 0);
@@ -186,8 +184,8 @@ Xvfb::Xvfb(int width, int height)
         dup2(null, 2);
         std::string fd = std::to_string(fds[1]);
         std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
-               "-noreset", static_cast<char*>(nullptr));
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp", "-noreset",
+               static_cast<char*>(nullptr));
         _exit(127);
     }
     close(fds[1]);
@@ -301,7 +299,8 @@ bool Xvfb::windowPixels(const std::string& window, WindowPixels* pixels) const
 
 std::string pictureRegionRgb(const std::string& path, int left, int top, int width, int height)
 {
-    ProcessResult crop = runProcess(
-        {"convert", path, "-crop", regionGeometry(left, top, width, height), "+repage", "-depth", "8", "rgb:-"}, "");
+    ProcessResult crop = runProcess({"convert", path, "-crop", regionGeometry(left, top, width, height), "+repage",
+                                     "-depth", "8", "rgb:-"},
+                                    "");
     return crop.exited && crop.status == 0 ? crop.out : std::string();
 }

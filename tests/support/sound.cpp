@@ -37,8 +37,17 @@ void encodeMp3(const std::string& mp3Path, const std::vector<int16_t>& samples, 
     writeFile(rawPath, bytes);
     char kiloHertz[32];
     snprintf(kiloHertz, sizeof kiloHertz, "%g", rate / 1000.0);
-    std::vector<std::string> argv = {"lame",           "--quiet", "-r", "-s", kiloHertz, "--bitwidth", "16",
-                                     "--signed",       "--little-endian", "-m", channels == 1 ? "m" : "j"};
+    std::vector<std::string> argv = {"lame",
+                                     "--quiet",
+                                     "-r",
+                                     "-s",
+                                     kiloHertz,
+                                     "--bitwidth",
+                                     "16",
+                                     "--signed",
+                                     "--little-endian",
+                                     "-m",
+                                     channels == 1 ? "m" : "j"};
     argv.insert(argv.end(), lameOptions.begin(), lameOptions.end());
     argv.push_back(rawPath);
     argv.push_back(mp3Path);

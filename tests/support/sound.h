@@ -44,9 +44,9 @@ void writePositionToneMp3(const std::string& mp3Path, double seconds);
 // at a time, so the music moves only at those boundaries; each buffer's
 // position is read from its pitch.
 struct MusicMove {
-    size_t frame = 0;            // where in the output the buffer starts
-    double fromMs = 0;           // the track's position at that frame
-    bool afterSilence = false;   // the output was silent (held, or not started) before it
-    double previousEndMs = 0;    // where the music heard before it had got to (0 if none was)
+    size_t frame = 0;           // where in the output the buffer starts
+    double fromMs = 0;          // the track's position at that frame
+    bool afterSilence = false;  // the output was silent (held, or not started) before it
+    double previousEndMs = 0;   // where the music heard before it had got to (0 if none was)
 };
 std::vector<MusicMove> musicMoves(const std::string& rawS16Path, size_t bufferFrames = 1024);

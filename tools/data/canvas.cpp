@@ -8,9 +8,15 @@ Colour mix(Colour a, Colour b, float t)
     return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
 }
 
-Colour scale(Colour c, float k) { return {c.r * k, c.g * k, c.b * k}; }
+Colour scale(Colour c, float k)
+{
+    return {c.r * k, c.g * k, c.b * k};
+}
 
-Colour add(Colour a, Colour b) { return {a.r + b.r, a.g + b.g, a.b + b.b}; }
+Colour add(Colour a, Colour b)
+{
+    return {a.r + b.r, a.g + b.g, a.b + b.b};
+}
 
 Colour hex(uint32_t rgb)
 {
@@ -235,13 +241,15 @@ Layer dilate(const Layer& layer, int r)
     for (int y = 0; y < layer.height; ++y)
         for (int x = 0; x < layer.width; ++x) {
             float m = 0;
-            for (int k = std::max(0, x - r); k <= std::min(layer.width - 1, x + r); ++k) m = std::max(m, layer.get(k, y));
+            for (int k = std::max(0, x - r); k <= std::min(layer.width - 1, x + r); ++k)
+                m = std::max(m, layer.get(k, y));
             rows.at(x, y) = m;
         }
     for (int y = 0; y < layer.height; ++y)
         for (int x = 0; x < layer.width; ++x) {
             float m = 0;
-            for (int k = std::max(0, y - r); k <= std::min(layer.height - 1, y + r); ++k) m = std::max(m, rows.get(x, k));
+            for (int k = std::max(0, y - r); k <= std::min(layer.height - 1, y + r); ++k)
+                m = std::max(m, rows.get(x, k));
             out.at(x, y) = m;
         }
     return out;

@@ -45,14 +45,22 @@ std::string sizeText(int width, int height)
 const char* unappliedOrientation(int orientation)
 {
     switch (orientation) {
-    case 2: return "mirrored";
-    case 3: return "upside down";
-    case 4: return "upside down and mirrored";
-    case 5: return "on its side and mirrored";
-    case 6: return "on its side, turned a quarter to the left";
-    case 7: return "on its side and mirrored";
-    case 8: return "on its side, turned a quarter to the right";
-    default: return nullptr;
+    case 2:
+        return "mirrored";
+    case 3:
+        return "upside down";
+    case 4:
+        return "upside down and mirrored";
+    case 5:
+        return "on its side and mirrored";
+    case 6:
+        return "on its side, turned a quarter to the left";
+    case 7:
+        return "on its side and mirrored";
+    case 8:
+        return "on its side, turned a quarter to the right";
+    default:
+        return nullptr;
     }
 }
 
@@ -70,8 +78,9 @@ std::string pictureProblem(const JpegDiagnosis& diagnosis, bool loaded)
         switch (diagnosis.fault) {
         case JpegFault::CannotOpen:
             if (diagnosis.reason == "missing")
-                return "missing" + white + "put the picture there, or let skarvelin-data make the default one "
-                                           "(it keeps the files that are there)";
+                return "missing" + white +
+                       "put the picture there, or let skarvelin-data make the default one "
+                       "(it keeps the files that are there)";
             return "cannot be read (" + diagnosis.reason + ")" + white + "make it readable (chmod a+r)";
         case JpegFault::Folder:
             return "a folder, not a picture" + white + "put a JPEG picture under this name";
@@ -113,11 +122,13 @@ std::string pictureNote(const JpegDiagnosis& diagnosis)
     auto add = [&note](const std::string& part) { note += (note.empty() ? "" : "; ") + part; };
     const std::string size = sizeText(diagnosis.width, diagnosis.height);
     if (diagnosis.height > diagnosis.width)
-        add(size + ", taller than wide: drawn stretched to the screen's shape (crop it to a landscape shape to "
-                   "keep its proportions)");
+        add(size +
+            ", taller than wide: drawn stretched to the screen's shape (crop it to a landscape shape to "
+            "keep its proportions)");
     if (diagnosis.width < 16 || diagnosis.height < 16)
-        add(size + ", smaller than 16 x 16: fills the screen with a few colours (use a larger picture if that is "
-                   "not meant)");
+        add(size +
+            ", smaller than 16 x 16: fills the screen with a few colours (use a larger picture if that is "
+            "not meant)");
     return note;
 }
 
@@ -196,8 +207,8 @@ std::string musicProblem(const std::string& path, std::string* note)
     // forgets the hint when it is shut down.
     SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
     if (!audioInit(44100, 0, 0))
-        return std::string("cannot be tried: the sound system does not start (") +
-               soundErrorText(audioLastError()) + "); try again with SDL_AUDIODRIVER=dummy";
+        return std::string("cannot be tried: the sound system does not start (") + soundErrorText(audioLastError()) +
+               "); try again with SDL_AUDIODRIVER=dummy";
     AudioStream* stream = nullptr;
     std::string message;
     void* bytes = openMusicFile(path.c_str(), &stream, &message);
@@ -239,8 +250,8 @@ std::string musicProblem(const std::string& path, std::string* note)
     // Tenths cut, not rounded: a track is never said to be longer than it is.
     const double tenths = std::floor(seconds * 10) / 10;
     snprintf(text, sizeof text,
-             "%.1f s long, shorter than the programme (%d s): silent after %.1f s (use a track of at least %s)",
-             tenths, PROGRAMME_END_MS / 1000, tenths, minutesText(PROGRAMME_END_MS / 1000.0).c_str());
+             "%.1f s long, shorter than the programme (%d s): silent after %.1f s (use a track of at least %s)", tenths,
+             PROGRAMME_END_MS / 1000, tenths, minutesText(PROGRAMME_END_MS / 1000.0).c_str());
     return text;
 }
 
@@ -327,9 +338,9 @@ DataSetCheck checkDataSet(const std::string& folder)
     const std::string musicName = std::filesystem::path(MUSIC_PATH).filename().string();
     const std::string otherMusic = fileExists(shown(MUSIC_PATH)) ? "" : otherSpelling(folder, musicName);
     std::string musicNote;
-    const std::string music = otherMusic.empty() ? musicProblem(shown(MUSIC_PATH), &musicNote)
-                                                 : "found " + otherMusic + "; the demo loads " + musicName +
-                                                       ": rename it";
+    const std::string music = otherMusic.empty()
+                                  ? musicProblem(shown(MUSIC_PATH), &musicNote)
+                                  : "found " + otherMusic + "; the demo loads " + musicName + ": rename it";
     if (!music.empty()) check.problems.push_back(shown(MUSIC_PATH) + ": " + music);
     check.failing = static_cast<int>(check.problems.size());
 

@@ -19,15 +19,15 @@ struct PictureFile {
 std::vector<PictureFile> pictureFiles();
 
 struct DataSetSummary {
-    int files = 0;      // written
-    uint64_t bytes = 0; // written
-    int kept = 0;       // already there and left alone
+    int files = 0;       // written
+    uint64_t bytes = 0;  // written
+    int kept = 0;        // already there and left alone
 };
 
 // How far the writing has come, for a progress line.
 struct DataSetProgress {
-    int pictures = 0;       // done (written or kept)
-    int pictureCount = 0;   // in all
+    int pictures = 0;        // done (written or kept)
+    int pictureCount = 0;    // in all
     const char* music = "";  // what the music is at: "composing", "encoding", "done" or "kept"
 };
 

@@ -34,9 +34,9 @@ public:
         if (width_ > 0 && now - drawn_ < std::chrono::milliseconds(100)) return;
         drawn_ = now;
         char line[160];
-        const int length = std::snprintf(
-            line, sizeof line, "skarvelin-data: pictures %d/%d, music %s, %.0f s", progress.pictures,
-            progress.pictureCount, progress.music, std::chrono::duration<double>(now - start_).count());
+        const int length = std::snprintf(line, sizeof line, "skarvelin-data: pictures %d/%d, music %s, %.0f s",
+                                         progress.pictures, progress.pictureCount, progress.music,
+                                         std::chrono::duration<double>(now - start_).count());
         // Spaces cover what a longer line before left.
         std::fprintf(stderr, "\r%s%*s", line, width_ > length ? width_ - length : 0, "");
         std::fflush(stderr);
@@ -80,11 +80,16 @@ CommandLine dataCommandLine(DataArguments* arguments)
         arguments->dir = argument;
         return true;
     };
-    CommandLine commandLine{"skarvelin-data", "[DIR]",
+    CommandLine commandLine{"skarvelin-data",
+                            "[DIR]",
                             "Writes the default data set into DIR/data/ (default ./data/): every picture the demo "
                             "loads and music.mp3.\n"
                             "Files already there are kept, so your own pictures and music stay.\n",
-                            13, nullptr, {}, unexpected, folder};
+                            13,
+                            nullptr,
+                            {},
+                            unexpected,
+                            folder};
     commandLine.options = {
         {"--force", nullptr, 1, "write every file anew, replacing what is there",
          [arguments](const std::string&, std::string*) {
@@ -170,8 +175,8 @@ int main(int argc, char** argv)
             folder = dir == "." ? "data" : (std::filesystem::path(dir) / "data").string();
         const DataSetCheck check = checkDataSet(folder);
         for (const std::string& line : check.problems) printf("%s\n", line.c_str());
-        printf("skarvelin-data: %d files in %s checked, %d will not show as expected\n", check.files,
-               folder.c_str(), check.failing);
+        printf("skarvelin-data: %d files in %s checked, %d will not show as expected\n", check.files, folder.c_str(),
+               check.failing);
         return check.failing == 0 ? 0 : 1;
     }
     // The painters make and drop many picture-sized buffers.

@@ -10,7 +10,10 @@ uint64_t Rng::next()
     return z ^ (z >> 31);
 }
 
-double Rng::uniform() { return (next() >> 11) * (1.0 / 9007199254740992.0); }
+double Rng::uniform()
+{
+    return (next() >> 11) * (1.0 / 9007199254740992.0);
+}
 
 float latticeHash(int x, int y, uint32_t seed)
 {

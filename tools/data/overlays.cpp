@@ -112,7 +112,8 @@ Layer maskineShape(int n)
         for (int row = 0; row < S / 14; ++row)
             for (int col = 0; col < S / cw; ++col) {
                 bool edge = row < 3 || row >= S / 14 - 3 || col < 2 || col >= static_cast<int>(S / cw) - 2;
-                if (edge && rng.uniform() < 0.55) addRect(l, col * cw + 1, row * ch + 1, (col + 1) * cw - 1, (row + 1) * ch - 1);
+                if (edge && rng.uniform() < 0.55)
+                    addRect(l, col * cw + 1, row * ch + 1, (col + 1) * cw - 1, (row + 1) * ch - 1);
             }
         break;
     }
@@ -140,16 +141,11 @@ struct MachineScheme {
 
 // maskine8 to maskine10 are calm; maskine11 to 17 flash over maskine10 in saturated colours.
 const MachineScheme MACHINE_SCHEMES[] = {
-    {0x5a6270, 0xffa000, 0xffc040, "UNIT 08", "PRESSURE OK"},
-    {0x60584e, 0xff7020, 0xffa060, "UNIT 09", "HEAT RISING"},
-    {0x4e5a60, 0xff3020, 0xff8060, "UNIT 10", "OVERDRIVE"},
-    {0xd0d8e0, 0xff2020, 0xffffff, "WARNING", "WARNING"},
-    {0xff3a20, 0xffe040, 0x600000, "OVERLOAD", "OVERLOAD"},
-    {0xffd020, 0x101010, 0xffd020, "CORE HOT", "CORE HOT"},
-    {0x20c8ff, 0xffffff, 0x002040, "VENTING", "VENTING"},
-    {0xff40c0, 0x40ffff, 0x400040, "PURGE", "PURGE"},
-    {0x40ff60, 0x004010, 0x60ff80, "REBOOT", "REBOOT"},
-    {0xffffff, 0x2080ff, 0xffffff, "ONLINE", "ONLINE"},
+    {0x5a6270, 0xffa000, 0xffc040, "UNIT 08", "PRESSURE OK"}, {0x60584e, 0xff7020, 0xffa060, "UNIT 09", "HEAT RISING"},
+    {0x4e5a60, 0xff3020, 0xff8060, "UNIT 10", "OVERDRIVE"},   {0xd0d8e0, 0xff2020, 0xffffff, "WARNING", "WARNING"},
+    {0xff3a20, 0xffe040, 0x600000, "OVERLOAD", "OVERLOAD"},   {0xffd020, 0x101010, 0xffd020, "CORE HOT", "CORE HOT"},
+    {0x20c8ff, 0xffffff, 0x002040, "VENTING", "VENTING"},     {0xff40c0, 0x40ffff, 0x400040, "PURGE", "PURGE"},
+    {0x40ff60, 0x004010, 0x60ff80, "REBOOT", "REBOOT"},       {0xffffff, 0x2080ff, 0xffffff, "ONLINE", "ONLINE"},
 };
 
 void paintMaskine(Canvas& c, int n)
@@ -186,12 +182,9 @@ void paintMaskine(Canvas& c, int n)
         break;
     case 6:
         // The big lettering is hot metal, white at the top, orange below, in a dark rim.
-        shade(c, [&](float x, float y) {
-            return y < 40 ? brushedMetal(x, y, S, metal, 6) : hex(0x180800);
-        });
-        paint(c, machineWord(), [](float, float y) {
-            return mix(hex(0xfff0c0), hex(0xff5a00), std::clamp((y - 420) / 70, 0.0f, 1.0f));
-        });
+        shade(c, [&](float x, float y) { return y < 40 ? brushedMetal(x, y, S, metal, 6) : hex(0x180800); });
+        paint(c, machineWord(),
+              [](float, float y) { return mix(hex(0xfff0c0), hex(0xff5a00), std::clamp((y - 420) / 70, 0.0f, 1.0f)); });
         break;
     case 2: {
         Layer top = textAt("SKARVELIN DRIVE", 4, 256, 12), bottom = textAt("ENGINE ROOM  -  DECK 2", 3.5f, 256, S - 38);
@@ -255,7 +248,8 @@ void paintMaskine(Canvas& c, int n)
         addRect(plate, 176, 40, 336, 66);
         addRect(plate, 176, S - 66.0f, 336, S - 40.0f);
         paint(c, plate, accent);
-        std::string longer = std::string(scheme->top).size() > std::string(scheme->bottom).size() ? scheme->top : scheme->bottom;
+        std::string longer = std::string(scheme->top).size() > std::string(scheme->bottom).size() ? scheme->top
+                                                                                                  : scheme->bottom;
         float cell = fitCell(longer, 150, 4);
         Layer top = textAt(scheme->top, cell, 256, 53 - cell * 3.5f);
         Layer bottom = textAt(scheme->bottom, cell, 256, S - 53 - cell * 3.5f);
@@ -364,10 +358,14 @@ struct Caption {
 };
 
 const Caption CAPTIONS[9] = {
-    {"SKARVELIN", "BY QARLO6"},         {"CODE", "FJORD"},
-    {"GRAPHICS", "LUMEN"},              {"MUSIC", "NOVAK"},
-    {"EVERY PIXEL", "PAINTED BY CODE"}, {"EVERY SOUND", "SYNTHESIZED"},
-    {"132 SECONDS", "OF TWISTING"},     {"NO WAVE", "LASTS FOREVER"},
+    {"SKARVELIN", "BY QARLO6"},
+    {"CODE", "FJORD"},
+    {"GRAPHICS", "LUMEN"},
+    {"MUSIC", "NOVAK"},
+    {"EVERY PIXEL", "PAINTED BY CODE"},
+    {"EVERY SOUND", "SYNTHESIZED"},
+    {"132 SECONDS", "OF TWISTING"},
+    {"NO WAVE", "LASTS FOREVER"},
     {"THANKS FOR", "WATCHING"},
 };
 
@@ -471,7 +469,8 @@ void paintBlob(Canvas& c)
         return add(col, scale({1, 1, 1}, 0.5f * gloss));
     });
     Layer label(S, S);
-    drawText(label, "LIQUID STATE", S - 30 * Q - textWidth("LIQUID STATE", screenText(3.5f)), S - 78.0f, screenText(3.5f));
+    drawText(label, "LIQUID STATE", S - 30 * Q - textWidth("LIQUID STATE", screenText(3.5f)), S - 78.0f,
+             screenText(3.5f));
     paint(c, label, hex(0xeaffd0));
 }
 

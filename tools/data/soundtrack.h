@@ -14,19 +14,19 @@ constexpr double BEAT_SECONDS = 60.0 / 135.0;
 constexpr double BAR_SECONDS = 4 * BEAT_SECONDS;
 
 struct Section {
-    double startBar;      // the section runs until the next one starts
+    double startBar;  // the section runs until the next one starts
     const char* name;
-    int progression;      // index into the chord progressions
-    const char* kick;     // 16 steps a bar: 'x' a hit, '.' rest
-    const char* snare;    // 'x' snare, 'c' clap
-    const char* hats;     // 'x' closed, 'o' open
-    const char* bass;     // 'r' root, 'o' octave, 'f' fifth
+    int progression;    // index into the chord progressions
+    const char* kick;   // 16 steps a bar: 'x' a hit, '.' rest
+    const char* snare;  // 'x' snare, 'c' clap
+    const char* hats;   // 'x' closed, 'o' open
+    const char* bass;   // 'r' root, 'o' octave, 'f' fifth
     bool pad;
-    int lead;             // melody number, -1 for none
-    int arp;              // 0 none, 1 plucks, 2 bells
-    double bassCutoff;    // Hz; the build-up sweeps it
-    double wobbleHz;      // bass filter wobble
-    bool swell;           // bass filter and plucks open up over the section
+    int lead;           // melody number, -1 for none
+    int arp;            // 0 none, 1 plucks, 2 bells
+    double bassCutoff;  // Hz; the build-up sweeps it
+    double wobbleHz;    // bass filter wobble
+    bool swell;         // bass filter and plucks open up over the section
 };
 
 // The section playing at `bar` (bars counted from the start of the music).

@@ -23,7 +23,10 @@ double polyBlep(double t, double dt)
     return 0;
 }
 
-double saw(double phase, double dt) { return 2 * phase - 1 - polyBlep(phase, dt); }
+double saw(double phase, double dt)
+{
+    return 2 * phase - 1 - polyBlep(phase, dt);
+}
 
 double pulse(double phase, double dt, double width)
 {
@@ -53,9 +56,15 @@ float envelope(double t, double attack, double length, double release)
 
 }  // namespace
 
-double midiToHz(double note) { return 440.0 * std::pow(2.0, (note - 69) / 12); }
+double midiToHz(double note)
+{
+    return 440.0 * std::pow(2.0, (note - 69) / 12);
+}
 
-size_t frameAt(double seconds) { return static_cast<size_t>(std::llround(std::max(0.0, seconds) * SYNTH_RATE)); }
+size_t frameAt(double seconds)
+{
+    return static_cast<size_t>(std::llround(std::max(0.0, seconds) * SYNTH_RATE));
+}
 
 void Filter::set(double cutoffHz, double resonance)
 {

@@ -59,9 +59,9 @@ void hat(Bus& bus, double at, float velocity, bool open, uint32_t seed);
 void crash(Bus& bus, double at, float velocity, uint32_t seed);
 
 struct BassTone {
-    double cutoff = 400;      // Hz
-    double envelope = 1800;   // extra cutoff at the note's start, decaying
-    double wobbleHz = 0;      // cutoff wobble rate, 0 for none
+    double cutoff = 400;     // Hz
+    double envelope = 1800;  // extra cutoff at the note's start, decaying
+    double wobbleHz = 0;     // cutoff wobble rate, 0 for none
     double resonance = 2.2;
 };
 void bass(Bus& bus, double at, double length, double note, float velocity, const BassTone& tone);

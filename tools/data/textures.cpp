@@ -13,10 +13,16 @@ namespace {
 
 constexpr int T = TEXTURE_SIZE;
 
-float fractional(float v) { return v - std::floor(v); }
+float fractional(float v)
+{
+    return v - std::floor(v);
+}
 
 // Distance (in texture fractions) from v to the nearest multiple of step.
-float toGrid(float v, float step) { return std::fabs(fractional(v / step + 0.5f) - 0.5f) * step; }
+float toGrid(float v, float step)
+{
+    return std::fabs(fractional(v / step + 0.5f) - 0.5f) * step;
+}
 
 float smooth(float edge0, float edge1, float x)
 {
@@ -84,7 +90,9 @@ Canvas twistThree()
         int tx = static_cast<int>(u * 4), ty = static_cast<int>(v * 4);
         float lit = latticeHash(tx, ty, 303);
         Colour tile = brushedMetal(u * T, v * T, T, hex(0x283848), 30);
-        if (lit > 0.8f) tile = add(tile, scale(hex(0x3080ff), 0.5f * (1 - 2 * std::max(std::fabs(fractional(u * 4) - 0.5f), std::fabs(fractional(v * 4) - 0.5f)))));
+        if (lit > 0.8f)
+            tile = add(tile, scale(hex(0x3080ff), 0.5f * (1 - 2 * std::max(std::fabs(fractional(u * 4) - 0.5f),
+                                                                           std::fabs(fractional(v * 4) - 0.5f)))));
         float seam = std::min(toGrid(u, 0.25f), toGrid(v, 0.25f));
         tile = add(tile, scale(hex(0x40f0ff), std::exp(-seam * 180) * 0.9f));
         return tile;
@@ -130,7 +138,8 @@ Canvas blobSkin()
         float n = tileFbm(u * 4, v * 4, 4, 5, 61);
         float m = std::sin((u * 2 + n * 3) * TWO_PI_F);
         float t = 0.5f + 0.5f * m;
-        Colour col = t < 0.5f ? mix(hex(0x3a0450), hex(0xe0207a), t * 2) : mix(hex(0xe0207a), hex(0xffd040), (t - 0.5f) * 2);
+        Colour col = t < 0.5f ? mix(hex(0x3a0450), hex(0xe0207a), t * 2)
+                              : mix(hex(0xe0207a), hex(0xffd040), (t - 0.5f) * 2);
         return add(col, scale({1, 1, 1}, std::pow(t, 30.0f) * 0.6f));
     });
 }
@@ -338,7 +347,8 @@ Canvas filmGrain(uint32_t seed)
         float value = static_cast<float>(rng.range(0.35, 0.6));
         for (int y = 0; y < N; y += 4) {
             float nx = x + static_cast<float>(rng.range(-0.4, 0.4));
-            addLine(dust, x, static_cast<float>(y), nx, y + 4.0f, 1.0f, value * (0.6f + 0.4f * tileNoise(0, y / 32.0f, 16, seed)));
+            addLine(dust, x, static_cast<float>(y), nx, y + 4.0f, 1.0f,
+                    value * (0.6f + 0.4f * tileNoise(0, y / 32.0f, 16, seed)));
             x = nx;
         }
     }

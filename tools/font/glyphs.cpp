@@ -76,4 +76,7 @@ const char* const* glyphRows(char c)
     return nullptr;
 }
 
-bool glyphHas(char c) { return glyphRows(c) != nullptr; }
+bool glyphHas(char c)
+{
+    return glyphRows(c) != nullptr;
+}

@@ -13,8 +13,8 @@
 #include <memory>
 #include <set>
 
-FrameCapture::FrameCapture(int frameWidth, int frameHeight, PictureArea area, std::string pngFolder,
-                           bool pngByIndex, VideoWriter* video)
+FrameCapture::FrameCapture(int frameWidth, int frameHeight, PictureArea area, std::string pngFolder, bool pngByIndex,
+                           VideoWriter* video)
     : frameWidth_(frameWidth),
       frameHeight_(frameHeight),
       area_(area),
@@ -148,8 +148,7 @@ void FrameCapture::writeFrames()
             }
         }
         std::string error;
-        const bool written =
-            writeFrame(job.index, job.t, buffers_[job.buffer].data(), &frame, yuv.get(), &error);
+        const bool written = writeFrame(job.index, job.t, buffers_[job.buffer].data(), &frame, yuv.get(), &error);
         std::lock_guard<std::mutex> lock(mutex_);
         freeBuffers_.push_back(job.buffer);
         // Frames taken before the failing one may still fail after it: the

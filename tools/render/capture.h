@@ -90,8 +90,8 @@ private:
     std::deque<Job> jobs_;
     bool closing_ = false;  // no more jobs will come
     bool failed_ = false;
-    size_t failedIndex_ = 0;  // the earliest frame not written, once failed_
-    std::string error_;       // why it was not
+    size_t failedIndex_ = 0;       // the earliest frame not written, once failed_
+    std::string error_;            // why it was not
     std::vector<size_t> written_;  // the frames whose PNG file this capture wrote
 
     std::vector<std::thread> writers_;

@@ -14,11 +14,11 @@
 namespace {
 
 // The sheet's proportions, in pixels.
-constexpr int MARGIN = 20;          // around the whole grid
-constexpr int GAP = 12;             // between two columns
-constexpr int TITLE_SCALE = 3;      // the header line, in pixels a font pixel
+constexpr int MARGIN = 20;      // around the whole grid
+constexpr int GAP = 12;         // between two columns
+constexpr int TITLE_SCALE = 3;  // the header line, in pixels a font pixel
 constexpr int HEADER_HEIGHT = MARGIN + GLYPH_ROWS * TITLE_SCALE + 16;
-constexpr int LABEL_SCALE = 2;      // the labels under each still
+constexpr int LABEL_SCALE = 2;  // the labels under each still
 constexpr int LABEL_LINE = GLYPH_ROWS * LABEL_SCALE;
 constexpr int LABEL_HEIGHT = 6 + LABEL_LINE + 5 + LABEL_LINE + 12;  // both lines and the gap to the next row
 
@@ -122,8 +122,8 @@ std::vector<unsigned char> scaleDown(const std::vector<unsigned char>& rgb, int 
                 double sum = 0;
                 for (size_t k = 0; k < rows[y].weight.size(); ++k)
                     sum += rows[y].weight[k] * across[((rows[y].first + k) * width + x) * 3 + c];
-                result[(static_cast<size_t>(y) * width + x) * 3 + c] =
-                    static_cast<unsigned char>(std::clamp(std::lround(sum), 0L, 255L));
+                result[(static_cast<size_t>(y) * width + x) * 3 + c] = static_cast<unsigned char>(
+                    std::clamp(std::lround(sum), 0L, 255L));
             }
     return result;
 }
@@ -161,8 +161,8 @@ ContactSheet::ContactSheet(int stillWidth, int stillHeight, std::vector<uint32_t
 
 void ContactSheet::place(size_t i, const std::vector<unsigned char>& stillRgb)
 {
-    const std::vector<unsigned char> picture =
-        scaleDown(stillRgb, stillWidth_, stillHeight_, layout_.pictureWidth, layout_.pictureHeight);
+    const std::vector<unsigned char> picture = scaleDown(stillRgb, stillWidth_, stillHeight_, layout_.pictureWidth,
+                                                         layout_.pictureHeight);
     const size_t rowBytes = static_cast<size_t>(layout_.pictureWidth) * 3;
     for (int y = 0; y < layout_.pictureHeight; ++y)
         std::copy_n(&picture[y * rowBytes], rowBytes,

@@ -27,11 +27,11 @@ std::string sceneNamesAt(uint32_t t);
 // Where everything lies on a sheet of `stills` stills of stillWidth x
 // stillHeight, in pixels from the sheet's top-left corner.
 struct SheetLayout {
-    int pictureWidth = 0;   // a still scaled down
+    int pictureWidth = 0;  // a still scaled down
     int pictureHeight = 0;
     int columns = 0;
     int rows = 0;
-    int width = 0;          // the whole sheet
+    int width = 0;  // the whole sheet
     int height = 0;
     int pictureX(size_t i) const;  // still i's scaled picture, row by row
     int pictureY(size_t i) const;

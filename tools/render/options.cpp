@@ -17,7 +17,7 @@ constexpr int MAX_FPS = 1000;
 constexpr int MAX_CRF = 51;
 
 // x264's presets, fastest first.
-const char* const X264_PRESETS[] = {"ultrafast", "superfast", "veryfast", "faster", "fast", "medium",
+const char* const X264_PRESETS[] = {"ultrafast", "superfast", "veryfast", "faster",  "fast", "medium",
                                     "slow",      "slower",    "veryslow", "placebo", nullptr};
 
 bool knownPreset(const std::string& name)
@@ -98,12 +98,16 @@ CommandLine renderCommandLine(RenderOptions* options)
         *error = "unknown option '" + argument + "'";
         return false;
     };
-    CommandLine commandLine{"skarvelin-render", nullptr,
-                            "Renders the programme without a window: PNG frames, a video, or a benchmark.\n" DATA_SET_PLACES,
-                            18,
-                            "SKARVELIN_EGL_DEVICE=N draws on EGL device N, =surfaceless on Mesa's surfaceless platform;\n"
-                            "unset, on the first hardware EGL device that works, else surfaceless (--bench names it).\n",
-                            {}, unknownOption, unknownOption};
+    CommandLine commandLine{
+        "skarvelin-render",
+        nullptr,
+        "Renders the programme without a window: PNG frames, a video, or a benchmark.\n" DATA_SET_PLACES,
+        18,
+        "SKARVELIN_EGL_DEVICE=N draws on EGL device N, =surfaceless on Mesa's surfaceless platform;\n"
+        "unset, on the first hardware EGL device that works, else surfaceless (--bench names it).\n",
+        {},
+        unknownOption,
+        unknownOption};
     commandLine.dashesEndValues = true;
     commandLine.refuseValuesOfSwitches = true;
     commandLine.options = {
@@ -119,8 +123,8 @@ CommandLine renderCommandLine(RenderOptions* options)
          "millisecond. A time is milliseconds or M:SS.mmm (10655 or 0:10.655)",
          [options](const std::string& value, std::string* error) {
              if (!parseTimeList(value, &options->times)) {
-                 *error = std::string("wants times separated by commas (e.g. 100,2500,1:06.5), each in ") +
-                          TIME_FORMS + ", not '" + value + "'";
+                 *error = std::string("wants times separated by commas (e.g. 100,2500,1:06.5), each in ") + TIME_FORMS +
+                          ", not '" + value + "'";
                  return false;
              }
              options->haveTimes = true;
@@ -139,8 +143,8 @@ CommandLine renderCommandLine(RenderOptions* options)
          [options](const std::string& value, std::string* error) {
              uint64_t fps;
              if (!parseWholeNumber(value, MAX_FPS, &fps) || fps == 0) {
-                 *error = "wants a whole number of frames per second from 1 to " + std::to_string(MAX_FPS) +
-                          ", not '" + value + "'";
+                 *error = "wants a whole number of frames per second from 1 to " + std::to_string(MAX_FPS) + ", not '" +
+                          value + "'";
                  return false;
              }
              options->fps = static_cast<int>(fps);
@@ -197,8 +201,10 @@ CommandLine renderCommandLine(RenderOptions* options)
         {"--preset", "NAME", 3, "x264 speed preset for --video, ultrafast ... placebo (default veryfast)",
          [options](const std::string& value, std::string* error) {
              if (!knownPreset(value)) {
-                 *error = "wants one of ultrafast, superfast, veryfast, faster, fast, medium, slow, slower, "
-                          "veryslow, placebo, not '" + value + "'";
+                 *error =
+                     "wants one of ultrafast, superfast, veryfast, faster, fast, medium, slow, slower, "
+                     "veryslow, placebo, not '" +
+                     value + "'";
                  return false;
              }
              options->preset = value;
@@ -313,9 +319,8 @@ bool parseOptions(int argc, char** argv, RenderOptions* options, std::string* er
             auto size = [](int width, int height) { return std::to_string(width) + "x" + std::to_string(height); };
             *error = "--size " + size(options->width, options->height) +
                      " is too large for --video: ffmpeg takes at most " +
-                     size(options->width, std::min(MAX_SIDE, largestVideoHeight(options->width))) +
-                     " at this width, " + size(std::min(MAX_SIDE, largestVideoWidth(options->height)), options->height) +
-                     " at this height";
+                     size(options->width, std::min(MAX_SIDE, largestVideoHeight(options->width))) + " at this width, " +
+                     size(std::min(MAX_SIDE, largestVideoWidth(options->height)), options->height) + " at this height";
             return false;
         }
     }

@@ -15,21 +15,21 @@ struct RenderOptions {
     std::vector<uint32_t> times;  // --times, in the order given
     uint32_t from = 0;
     uint32_t to = PROGRAMME_END_MS;
-    int fps = DISPLAY_FPS;        // the frame rate of the run, also the one a --times still belongs to
-    bool rangeGiven = false;      // --from or --to appeared
-    std::string pngFolder;        // empty: no PNG frames
-    bool pngByIndex = false;      // --png-names index: frames named 000000.png, 000001.png, ... in order
-    bool pngNamesGiven = false;   // --png-names appeared
-    std::string videoFile;        // empty: no video
-    std::string sheetFile;        // empty: no contact sheet
-    bool aspect4by3 = false;      // --aspect 4:3: the picture at 4:3 between black bars
-    int crf = DEFAULT_CRF;        // H.264 quality for --video (lower is better)
+    int fps = DISPLAY_FPS;                // the frame rate of the run, also the one a --times still belongs to
+    bool rangeGiven = false;              // --from or --to appeared
+    std::string pngFolder;                // empty: no PNG frames
+    bool pngByIndex = false;              // --png-names index: frames named 000000.png, 000001.png, ... in order
+    bool pngNamesGiven = false;           // --png-names appeared
+    std::string videoFile;                // empty: no video
+    std::string sheetFile;                // empty: no contact sheet
+    bool aspect4by3 = false;              // --aspect 4:3: the picture at 4:3 between black bars
+    int crf = DEFAULT_CRF;                // H.264 quality for --video (lower is better)
     std::string preset = DEFAULT_PRESET;  // x264 speed preset for --video
-    bool encoderGiven = false;    // --crf or --preset appeared
+    bool encoderGiven = false;            // --crf or --preset appeared
     bool bench = false;
     bool help = false;
     bool version = false;
-    std::string dataDir;          // --data DIR: the data set to render; empty to look for one
+    std::string dataDir;  // --data DIR: the data set to render; empty to look for one
 };
 
 // The --help text.
@@ -50,4 +50,3 @@ bool parseOptions(int argc, char** argv, RenderOptions* options, std::string* er
 // most one millisecond early against the exact 1000/fps grid, and a video at
 // fps frames a second stays in step with the music.
 std::vector<uint32_t> frameTimes(const RenderOptions& options);
-

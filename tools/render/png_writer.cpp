@@ -95,8 +95,7 @@ struct PngStructs {
 
 }  // namespace
 
-bool writePng(const std::string& path, int width, int height, const std::vector<unsigned char>& rgb,
-              std::string* error)
+bool writePng(const std::string& path, int width, int height, const std::vector<unsigned char>& rgb, std::string* error)
 {
     if (rgb.size() != static_cast<size_t>(width) * height * 3) {
         *error = "frame of the wrong size for " + path;
@@ -114,10 +113,10 @@ bool writePng(const std::string& path, int width, int height, const std::vector<
         return false;
     }
     std::vector<png_bytep> rows(static_cast<size_t>(height));
-    for (int y = 0; y < height; ++y)
-        rows[y] = const_cast<png_bytep>(&rgb[static_cast<size_t>(y) * width * 3]);
+    for (int y = 0; y < height; ++y) rows[y] = const_cast<png_bytep>(&rgb[static_cast<size_t>(y) * width * 3]);
     if (setjmp(png_jmpbuf(out.png))) {
-        *error = output.writeError ? cannotWrite(path, output.writeError) : "cannot write " + path + ": " + output.message;
+        *error = output.writeError ? cannotWrite(path, output.writeError)
+                                   : "cannot write " + path + ": " + output.message;
         return false;
     }
     png_set_write_fn(out.png, &output, pngWrite, pngFlush);

@@ -27,9 +27,8 @@ void ProgressBar::update(size_t done, uint32_t t)
     const double elapsed = std::chrono::duration<double>(now - started_).count();
     const double left = done > 0 ? elapsed * (total_ - done) / done : 0;
     const int leftSeconds = static_cast<int>(left + 0.5);
-    std::fprintf(stderr, "\r[%s] %3d%% %zu/%zu frames  t=%u ms  %d:%02d left ", bar,
-                 static_cast<int>(fraction * 100), done, total_, static_cast<unsigned>(t), leftSeconds / 60,
-                 leftSeconds % 60);
+    std::fprintf(stderr, "\r[%s] %3d%% %zu/%zu frames  t=%u ms  %d:%02d left ", bar, static_cast<int>(fraction * 100),
+                 done, total_, static_cast<unsigned>(t), leftSeconds / 60, leftSeconds % 60);
     std::fflush(stderr);
 }
 

@@ -64,8 +64,8 @@ int renderProgramme(const RenderOptions& options)
     // once, with the demo's own message.
     std::vector<int16_t> sound;
     if (!options.videoFile.empty()) {
-        const size_t soundFrames =
-            (static_cast<uint64_t>(times.size()) * MUSIC_OUTPUT_RATE + options.fps - 1) / options.fps;
+        const size_t soundFrames = (static_cast<uint64_t>(times.size()) * MUSIC_OUTPUT_RATE + options.fps - 1) /
+                                   options.fps;
         std::string message, hint;
         if (!readMusicAsPlayed(music.c_str(), options.from, soundFrames, &sound, &message, &hint)) {
             if (message.find(music) == std::string::npos) message = music + ": " + message;
@@ -169,9 +169,9 @@ int renderProgramme(const RenderOptions& options)
     const std::string size = std::to_string(options.width) + "x" + std::to_string(options.height);
     if (!options.pngFolder.empty()) {
         const size_t files = capture->pngFiles().size();
-        std::fprintf(stderr, "skarvelin-render: wrote %zu PNG frame%s of %s to %s (listed in %s/%s) in %.1f s\n",
-                     files, files == 1 ? "" : "s", size.c_str(), options.pngFolder.c_str(),
-                     options.pngFolder.c_str(), FRAME_LIST_NAME, seconds);
+        std::fprintf(stderr, "skarvelin-render: wrote %zu PNG frame%s of %s to %s (listed in %s/%s) in %.1f s\n", files,
+                     files == 1 ? "" : "s", size.c_str(), options.pngFolder.c_str(), options.pngFolder.c_str(),
+                     FRAME_LIST_NAME, seconds);
     }
     if (!options.videoFile.empty())
         std::fprintf(stderr, "skarvelin-render: wrote %s, %.3f s of video (%zu frames of %s at %d fps), in %.1f s\n",

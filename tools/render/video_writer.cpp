@@ -76,18 +76,16 @@ const char* videoContainer(const std::string& path)
 std::vector<std::string> ffmpegArguments(const std::string& output, const char* container, int width, int height,
                                          int fps, const std::string& soundFile, int crf, const std::string& preset)
 {
-    std::vector<std::string> arguments = {
-        "-hide_banner", "-nostats", "-loglevel", "error", "-y",
-        "-f", "rawvideo", "-pix_fmt", "yuv420p",
-        "-video_size", std::to_string(width) + "x" + std::to_string(height),
-        "-framerate", std::to_string(fps),
-        "-i", "pipe:0",
-        "-f", "s16le", "-ar", "44100", "-ac", "2", "-i", "file:" + soundFile,
-        "-map", "0:v:0", "-map", "1:a:0",
-        "-c:v", "libx264", "-preset", preset, "-crf", std::to_string(crf), "-pix_fmt", "yuv420p",
-        // Said in the stream, so that players turn it back into RGB as it was made.
-        "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709", "-color_range", "tv",
-        "-c:a", "aac", "-b:a", "192k"};
+    std::vector<std::string> arguments = {"-hide_banner", "-nostats", "-loglevel", "error", "-y", "-f", "rawvideo",
+                                          "-pix_fmt", "yuv420p", "-video_size",
+                                          std::to_string(width) + "x" + std::to_string(height), "-framerate",
+                                          std::to_string(fps), "-i", "pipe:0", "-f", "s16le", "-ar", "44100", "-ac",
+                                          "2", "-i", "file:" + soundFile, "-map", "0:v:0", "-map", "1:a:0", "-c:v",
+                                          "libx264", "-preset", preset, "-crf", std::to_string(crf), "-pix_fmt",
+                                          "yuv420p",
+                                          // Said in the stream, so that players turn it back into RGB as it was made.
+                                          "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709",
+                                          "-color_range", "tv", "-c:a", "aac", "-b:a", "192k"};
     // The container is said, not guessed from the temporary name. MP4 and
     // QuickTime get their index (moov) ahead of the media: ffmpeg writes it at
     // the end and then moves it to the front, so a browser or player starts
@@ -139,8 +137,8 @@ bool VideoWriter::start(const std::string& file, int width, int height, int fps,
         return false;
     }
 
-    std::vector<std::string> arguments = ffmpegArguments(video_->temporaryPath(), container, width, height,
-                                                         fps, sound_.path(), crf_, preset_);
+    std::vector<std::string> arguments = ffmpegArguments(video_->temporaryPath(), container, width, height, fps,
+                                                         sound_.path(), crf_, preset_);
     arguments.insert(arguments.begin(), "ffmpeg");
     std::vector<char*> argv;
     for (std::string& argument : arguments) argv.push_back(argument.data());

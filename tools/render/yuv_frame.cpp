@@ -30,8 +30,8 @@ YuvFrameMaker::YuvFrameMaker(int frameWidth, int frameHeight, PictureArea area)
 const unsigned char* YuvFrameMaker::frameRow(const unsigned char* bottomUpRgba, int y, int slot)
 {
     if (y < area_.y || y >= area_.y + area_.height) return blackRow_.data();
-    const unsigned char* picture =
-        bottomUpRgba + static_cast<size_t>(area_.height - 1 - (y - area_.y)) * area_.width * 4;
+    const unsigned char* picture = bottomUpRgba +
+                                   static_cast<size_t>(area_.height - 1 - (y - area_.y)) * area_.width * 4;
     if (area_.x == 0 && area_.width == width_) return picture;
     // The sides of the assembled rows stay black from the start.
     std::memcpy(rows_[slot].data() + static_cast<size_t>(area_.x) * 4, picture, static_cast<size_t>(area_.width) * 4);
