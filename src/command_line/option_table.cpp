@@ -88,7 +88,9 @@ std::string usageText(const CommandLine& commandLine)
     for (const Option& option : commandLine.options) {
         if (!option.help) continue;
         std::string entry = "  " + label(option, false);
-        entry += std::string(entry.size() + 2 > indent.size() ? 2 : indent.size() - entry.size(), ' ');
+        // A help that starts on the next line (the label fills the column) gets no blanks after the label.
+        if (option.help[0] != '\n')
+            entry += std::string(entry.size() + 2 > indent.size() ? 2 : indent.size() - entry.size(), ' ');
         for (const char* c = option.help; *c; ++c) {
             entry += *c;
             if (*c == '\n') entry += indent;

@@ -31,6 +31,7 @@ struct Toy {
             {"--size", "N", 1, "how big,\nin toys", note("size"), nullptr, "COUNT", "a number"},
             {"--quiet", nullptr, 2, "say less", note("quiet"), "-q"},
             {"--secret", nullptr, 0, nullptr, note("secret")},
+            {"--wide-one", "W", 0, "\nbelow its name", note("wide")},
         };
         return line;
     }
@@ -94,6 +95,8 @@ TEST(OptionTable, HelpListsTheSynopsisByLineAndTheHelpInItsColumn)
               "  --size N  how big,\n"
               "            in toys\n"
               "  --quiet   say less\n"
+              "  --wide-one W\n"
+              "            below its name\n"
               "The end.\n");
 }
 
