@@ -1,10 +1,10 @@
 #include "shell/player.h"
 
+#include "command_line/option_table.h"
 #include "shell/programme_state.h"
 #include "shell/schedule.h"
 
 #include <cmath>
-#include <cstdio>
 
 namespace {
 
@@ -154,17 +154,10 @@ int Player::framesPerSecond(double nowMs) const
     return count;
 }
 
-std::string timelineTime(uint32_t ms)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%u:%02u.%03u", ms / 60000, ms / 1000 % 60, ms % 1000);
-    return text;
-}
-
 TimelineText timelineText(uint32_t t, int framesPerSecond, bool held, bool muted)
 {
     TimelineText text;
-    text.time = timelineTime(t) + " / " + timelineTime(END_MS);
+    text.time = minutesAndSeconds(t) + " / " + minutesAndSeconds(END_MS);
     for (const ScheduleRow& row : SCHEDULE)
         if (rowContains(row, t)) text.scenes += (text.scenes.empty() ? "" : " + ") + std::string(row.name);
     if (text.scenes.empty()) text.scenes = "between scenes";

@@ -93,9 +93,6 @@ private:
     std::deque<double> frameTimes_;
 };
 
-// The time as the timeline writes it, m:ss.mmm.
-std::string timelineTime(uint32_t ms);
-
 // What the timeline says at t: the time with the programme's length
 // ("0:40.695 / 2:12.000"), the scenes drawing there by their names ("between
 // scenes" where none is), and how the player is: "paused" when held, else the
