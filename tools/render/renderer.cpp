@@ -40,6 +40,22 @@ bool isFolder(const char* path)
     return stat(path, &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+// A file the run will write (the video, the sheet) goes into a folder that is
+// there: a typo in its name must not cost a whole render, nor leave a new
+// folder behind. 0 when it can be written, else the status after the message.
+int refuseFileToWrite(const char* option, const std::string& file)
+{
+    if (isFolder(file.c_str()))
+        return fail(EXIT_USAGE, std::string(option) + " wants a file to write, and " + file + " is a folder");
+    std::string parent = std::filesystem::path(file).parent_path().string();
+    if (parent.empty()) parent = ".";
+    if (!isFolder(parent.c_str()))
+        return fail(EXIT_USAGE, std::string(option) + " " + file + ": there is no folder " + parent);
+    std::string error;
+    if (!prepareFolder(parent, &error)) return fail(EXIT_FAILED, error);
+    return 0;
+}
+
 double millisecondsSince(std::chrono::steady_clock::time_point start)
 {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
@@ -72,25 +88,10 @@ int renderProgramme(const RenderOptions& options)
             if (!hint.empty()) message += "\nskarvelin-render: " + hint;
             return fail(EXIT_USAGE, "--video needs the soundtrack: " + message);
         }
-        if (isFolder(options.videoFile.c_str()))
-            return fail(EXIT_USAGE, "--video wants a file to write, and " + options.videoFile + " is a folder");
-        // The video goes into a folder that is there: a typo in its name must
-        // not cost a whole render, nor leave a new folder behind.
-        std::string parent = std::filesystem::path(options.videoFile).parent_path().string();
-        if (parent.empty()) parent = ".";
-        if (!isFolder(parent.c_str()))
-            return fail(EXIT_USAGE, "--video " + options.videoFile + ": there is no folder " + parent);
-        if (!prepareFolder(parent, &error)) return fail(EXIT_FAILED, error);
+        if (const int status = refuseFileToWrite("--video", options.videoFile)) return status;
     }
-    if (!options.sheetFile.empty()) {
-        if (isFolder(options.sheetFile.c_str()))
-            return fail(EXIT_USAGE, "--sheet wants a file to write, and " + options.sheetFile + " is a folder");
-        std::string parent = std::filesystem::path(options.sheetFile).parent_path().string();
-        if (parent.empty()) parent = ".";
-        if (!isFolder(parent.c_str()))
-            return fail(EXIT_USAGE, "--sheet " + options.sheetFile + ": there is no folder " + parent);
-        if (!prepareFolder(parent, &error)) return fail(EXIT_FAILED, error);
-    }
+    if (!options.sheetFile.empty())
+        if (const int status = refuseFileToWrite("--sheet", options.sheetFile)) return status;
 
     // The scenes draw into a render target of the picture's own size, so
     // with --aspect they see a 4:3 window; the capture adds the bars.
