@@ -10,7 +10,7 @@
 struct SpriteGroup;
 
 // The soundtrack, read whole by the demo and muxed into videos by the
-// renderer; named as the picture table names the pictures (dataFile gives
+// renderer; named as the scenes name their pictures (dataFile gives
 // the file in the data folder in use).
 extern const char* const MUSIC_PATH;
 
