@@ -1,5 +1,5 @@
 // Where the programme's data set (its pictures and music.mp3) is read from.
-// The picture table and the music name files as "data/x.jpg"; a program
+// The scenes' picture rows and the music name files as "data/x.jpg"; a program
 // finds the folder that holds its set once, at start, and every file of the
 // set is then opened, and named in messages, under that folder.
 #pragma once
@@ -41,7 +41,7 @@ DataSearch findDataSet(const std::string& option, EnvironmentLookup lookup);
 // skarvelin-data DIR fills), else DIR itself.
 std::string dataFolderIn(const std::string& dir);
 
-// A file of the set as the picture table names it ("data/soya1.jpg"), in the
+// A file of the set as a scene's picture rows name it ("data/soya1.jpg"), in the
 // data folder folder ("/usr/share/skarvelin/data/soya1.jpg"). Names that do
 // not start with "data/", and every name while folder is "data", stay as they are.
 std::string dataFileIn(const std::string& folder, const char* name);

@@ -22,7 +22,7 @@ ImageWrapper::ImageWrapper() : size(1) {}
 
 ImageWrapper::ImageWrapper(const char* path, PicturePrefetch* pictures)
 {
-    // The picture table's name is the prefetch's key; the file is in the data folder.
+    // The name in the scene's picture row is the prefetch's key; the file is in the data folder.
     if (!pictures || !pictures->take(nullptr, path, &texture)) texture = loadTexture(dataFile(path).c_str());
     if (texture == -1) {
         fprintf(stderr, "Error loading %s\n", dataFile(path).c_str());

@@ -56,7 +56,7 @@ PicturePrefetch::~PicturePrefetch()
 
 void PicturePrefetch::prepare(const Job& job, PreparedPicture& picture, OpacityScratch& scratch) const
 {
-    // Jobs are known by the picture table's names; the files are in the data folder.
+    // Jobs are known by the names in the picture rows; the files are in the data folder.
     if (job.alpha) preparePair(dataFile(job.alpha).c_str(), dataFile(job.colour).c_str(), maxSide, picture, scratch);
     else preparePicture(dataFile(job.colour).c_str(), maxSide, picture);
 }

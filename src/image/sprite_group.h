@@ -1,6 +1,7 @@
-// A group of sprites as the picture table lists them: which file goes into
+// A group of sprites as their scene lists them: which file goes into
 // which slot, with which class, and whether the sprite is put full-screen.
-// The prefetch reads the files from these rows; createSprites makes them.
+// The prefetch reads the files from these rows; createSprites
+// (image/create_sprites.h) makes them.
 #pragma once
 
 #include <cstddef>
@@ -15,7 +16,7 @@ struct SpriteRow {
 };
 
 struct SpriteGroup {
-    const char* loader;  // the function that creates these sprites
+    const char* owner;  // the scene that owns these sprites, for messages and tests
     const SpriteRow* rows;
     size_t count;
 };

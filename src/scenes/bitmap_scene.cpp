@@ -1,9 +1,8 @@
 #include "scenes/bitmap_scene.h"
 
 #include "geometry/mesh_grid.h"
-#include "image/catalogue.h"
+#include "image/create_sprites.h"
 #include "image/image_wrapper.h"
-#include "image/picture_table.h"
 #include "programme/script_variables.h"
 #include "programme/time.h"
 
@@ -11,6 +10,42 @@
 #include <GL/glext.h>
 
 #include <cmath>
+
+ImageWrapper* bitmapTexture = nullptr;
+ImageWrapper* bitmapEnv = nullptr;
+ImageWrapper* slut[17] = {};
+
+namespace {
+
+const SpriteRow bitmapPictures[] = {
+    {&bitmapTexture, "data/bitmap_texture.jpg", nullptr, false},
+    {&bitmapEnv, "data/bitmap_env.jpg", nullptr, false},
+    {&slut[0], "data/slut1.jpg", "data/slut1_alfa.jpg", true},
+    {&slut[1], "data/slut2.jpg", "data/slut2_alfa.jpg", true},
+    {&slut[2], "data/slut3.jpg", "data/slut3_alfa.jpg", true},
+    {&slut[3], "data/slut4.jpg", "data/slut4_alfa.jpg", true},
+    {&slut[4], "data/slut5.jpg", "data/slut5_alfa.jpg", true},
+    {&slut[5], "data/slut6.jpg", "data/slut6_alfa.jpg", true},
+    {&slut[6], "data/slut7.jpg", "data/slut7_alfa.jpg", true},
+    {&slut[7], "data/slut8.jpg", "data/slut8_alfa.jpg", true},
+    {&slut[8], "data/slut9.jpg", "data/slut9_alfa.jpg", true},
+    {&slut[9], "data/slut10.jpg", "data/slut10_alfa.jpg", true},
+    {&slut[10], "data/ost1.jpg", "data/ost1_alfa.jpg", true},
+    {&slut[11], "data/ost2.jpg", "data/ost2_alfa.jpg", true},
+    {&slut[12], "data/ost3.jpg", "data/ost3_alfa.jpg", true},
+    {&slut[13], "data/ost4.jpg", "data/ost4_alfa.jpg", true},
+    {&slut[14], "data/ost5.jpg", "data/ost5_alfa.jpg", true},
+    {&slut[15], "data/ost6.jpg", "data/ost6_alfa.jpg", true},
+    {&slut[16], "data/ost7.jpg", "data/ost7_alfa.jpg", true},
+};
+
+const ScheduleRow bitmapWindows[] = {
+    {110151, 131026, "bitmap-wave", bitmapScene, stepBitmapScene, nullptr, nullptr},
+};
+
+}  // namespace
+
+const SceneUnit BITMAP_UNIT = sceneUnit("bitmap", bitmapWindows, bitmapPictures, loadBitmapScene);
 
 MeshVertex* waveGrid = nullptr;
 float columnWave[25];
@@ -61,7 +96,7 @@ int endingIndexAt(uint32_t t, int previous)
 
 void loadBitmapScene(PicturePrefetch* pictures)
 {
-    createSprites(BITMAP_SPRITES, pictures);
+    createSprites(BITMAP_UNIT.pictures, pictures);
     waveGrid = makeFlatGrid(75, 75, GRID, GRID, -10, 2, 2);
 }
 

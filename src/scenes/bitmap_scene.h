@@ -1,7 +1,16 @@
 // The closing scene: a rippling grid with two textures under the ending pictures.
 #pragma once
 
+#include "scenes/scene_unit.h"
+
 #include <cstdint>
+
+extern ImageWrapper* bitmapTexture;
+extern ImageWrapper* bitmapEnv;
+// 0..9 "slut1".."slut10", 10..16 "ost1".."ost7" (the twist room shows these)
+extern ImageWrapper* slut[17];
+
+extern const SceneUnit BITMAP_UNIT;
 
 struct MeshVertex;
 

@@ -1,10 +1,65 @@
 #include "scenes/picture_scenes.h"
 
-#include "image/catalogue.h"
 #include "image/image_wrapper.h"
 #include "programme/screen.h"
 
 #include <GL/gl.h>
+
+ImageWrapper* hearing[2] = {};
+ImageWrapper* code[4] = {};
+ImageWrapper* gfx[4] = {};
+ImageWrapper* msx[4] = {};
+ImageWrapper* pausePicture[2] = {};
+ImageWrapper* soya[7] = {};
+
+namespace {
+
+const SpriteRow titlePictures[] = {
+    {&hearing[0], "data/hearing1.jpg", nullptr, true},
+    {&hearing[1], "data/hearing2.jpg", nullptr, true},
+};
+
+const SpriteRow creditsPictures[] = {
+    {&code[0], "data/code1.jpg", nullptr, true},
+    {&code[1], "data/code2.jpg", nullptr, true},
+    {&code[2], "data/code3.jpg", nullptr, true},
+    {&code[3], "data/code4.jpg", nullptr, true},
+    {&gfx[0], "data/gfx1.jpg", nullptr, true},
+    {&gfx[1], "data/gfx2.jpg", nullptr, true},
+    {&gfx[2], "data/gfx3.jpg", nullptr, true},
+    {&gfx[3], "data/gfx4.jpg", nullptr, true},
+    {&msx[0], "data/msx1.jpg", nullptr, true},
+    {&msx[1], "data/msx2.jpg", nullptr, true},
+    {&msx[2], "data/msx3.jpg", nullptr, true},
+    {&msx[3], "data/msx4.jpg", nullptr, true},
+    {&pausePicture[0], "data/pause1.jpg", nullptr, true},
+    {&pausePicture[1], "data/pause2.jpg", nullptr, true},
+};
+
+const SpriteRow slideshowPictures[] = {
+    {&soya[0], "data/soya1.jpg", nullptr, true}, {&soya[1], "data/soya2.jpg", nullptr, true},
+    {&soya[2], "data/soya3.jpg", nullptr, true}, {&soya[3], "data/soya4.jpg", nullptr, true},
+    {&soya[4], "data/soya5.jpg", nullptr, true}, {&soya[5], "data/soya6.jpg", nullptr, true},
+    {&soya[6], "data/soya7.jpg", nullptr, true},
+};
+
+const ScheduleRow titleWindows[] = {
+    {1, 3559, "title", hearingScene, nullptr, nullptr, nullptr},
+};
+
+const ScheduleRow creditsWindows[] = {
+    {3651, 10650, "credits", creditsScene, nullptr, nullptr, nullptr},
+};
+
+const ScheduleRow slideshowWindows[] = {
+    {46158, 51502, "slideshow", soyaScene, nullptr, nullptr, nullptr},
+};
+
+}  // namespace
+
+const SceneUnit TITLE_UNIT = sceneUnit("title", titleWindows, titlePictures);
+const SceneUnit CREDITS_UNIT = sceneUnit("credits", creditsWindows, creditsPictures);
+const SceneUnit SLIDESHOW_UNIT = sceneUnit("slideshow", slideshowWindows, slideshowPictures);
 
 namespace {
 

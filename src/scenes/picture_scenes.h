@@ -1,8 +1,22 @@
 // The three scenes that show nothing but full-screen pictures.
 #pragma once
 
+#include "scenes/scene_unit.h"
+
 #include <cstddef>
 #include <cstdint>
+
+extern ImageWrapper* hearing[2];
+extern ImageWrapper* code[4];
+extern ImageWrapper* gfx[4];
+extern ImageWrapper* msx[4];
+// "pause" itself is taken by the C library (unistd.h).
+extern ImageWrapper* pausePicture[2];
+extern ImageWrapper* soya[7];
+
+extern const SceneUnit TITLE_UNIT;
+extern const SceneUnit CREDITS_UNIT;
+extern const SceneUnit SLIDESHOW_UNIT;
 
 void hearingScene(uint32_t t);
 void creditsScene(uint32_t t);

@@ -3,16 +3,53 @@
 #include "geometry/pi.h"
 #include "geometry/render_state.h"
 #include "geometry/sphere.h"
-#include "image/catalogue.h"
+#include "image/create_sprites.h"
 #include "image/image_wrapper.h"
-#include "image/picture_table.h"
 #include "programme/script_variables.h"
 #include "programme/time.h"
+#include "scenes/frame.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 
 #include <cmath>
+
+ImageWrapper* kasseTexture = nullptr;
+ImageWrapper* kasseTransTexture = nullptr;
+ImageWrapper* blobOverlay = nullptr;
+ImageWrapper* sphereFlare = nullptr;
+ImageWrapper* spheresTexture[4] = {};
+ImageWrapper* sphereOverlay = nullptr;
+
+namespace {
+
+const SpriteRow blobPictures[] = {
+    {&kasseTexture, "data/kasse_texture.jpg", nullptr, false},
+    {&kasseTransTexture, "data/kasse_trans_texture.jpg", "data/kasse_trans_texture.jpg", false},
+    {&blobOverlay, "data/bloboverlay.jpg", "data/bloboverlay_alfa.jpg", true},
+};
+
+const SpriteRow spheresPictures[] = {
+    {&sphereFlare, "data/sphere_flare.jpg", "data/sphere_flare.jpg", true},
+    {&spheresTexture[0], "data/spheres_texture1.jpg", nullptr, false},
+    {&spheresTexture[1], "data/spheres_texture2.jpg", nullptr, false},
+    {&spheresTexture[2], "data/spheres_texture3.jpg", nullptr, false},
+    {&spheresTexture[3], "data/spheres_texture1.jpg", nullptr, false},
+    {&sphereOverlay, "data/sphereoverlay.jpg", "data/sphereoverlay_alfa.jpg", true},
+};
+
+const ScheduleRow blobWindows[] = {
+    {67523, 81510, "blob", blobScene, stepBlobScene, blobShapesSphereCache, nullptr},
+};
+
+const ScheduleRow spheresWindows[] = {
+    {81680, 88392, "spheres", spheresScene, stepSpheresScene, spheresShapeSphereCache, spheresLeaveSquareProjection},
+};
+
+}  // namespace
+
+const SceneUnit BLOB_UNIT = sceneUnit("blob", blobWindows, blobPictures, loadBlobScene);
+const SceneUnit SPHERES_UNIT = sceneUnit("spheres", spheresWindows, spheresPictures, loadSpheresScene);
 
 namespace {
 
@@ -87,7 +124,7 @@ float spheresDistance(uint32_t t)
 
 void loadBlobScene(PicturePrefetch* pictures)
 {
-    createSprites(BLOB_SPRITES, pictures);
+    createSprites(BLOB_UNIT.pictures, pictures);
 }
 
 bool stepBlobScene(uint32_t t)
@@ -138,7 +175,7 @@ void renderBlob(float phase, float angle)
 
 void loadSpheresScene(PicturePrefetch* pictures)
 {
-    createSprites(SPHERES_SPRITES, pictures);
+    createSprites(SPHERES_UNIT.pictures, pictures);
 }
 
 bool stepSpheresScene(uint32_t)

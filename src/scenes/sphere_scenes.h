@@ -1,7 +1,19 @@
 // The blob in its translucent cube, and the four spheres inside the noise sphere.
 #pragma once
 
+#include "scenes/scene_unit.h"
+
 #include <cstdint>
+
+extern ImageWrapper* kasseTexture;
+extern ImageWrapper* kasseTransTexture;
+extern ImageWrapper* blobOverlay;
+extern ImageWrapper* sphereFlare;
+extern ImageWrapper* spheresTexture[4];
+extern ImageWrapper* sphereOverlay;
+
+extern const SceneUnit BLOB_UNIT;
+extern const SceneUnit SPHERES_UNIT;
 
 class PicturePrefetch;
 void loadBlobScene(PicturePrefetch* pictures = nullptr);

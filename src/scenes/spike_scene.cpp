@@ -3,9 +3,8 @@
 #include "geometry/mesh_grid.h"
 #include "geometry/pi.h"
 #include "geometry/render_state.h"
-#include "image/catalogue.h"
+#include "image/create_sprites.h"
 #include "image/image_wrapper.h"
-#include "image/picture_table.h"
 #include "programme/script_variables.h"
 #include "programme/time.h"
 
@@ -13,6 +12,27 @@
 
 #include <cmath>
 #include <cstdlib>
+
+ImageWrapper* spikeTexture = nullptr;
+ImageWrapper* spikeTunnelTexture = nullptr;
+ImageWrapper* spikeFlare = nullptr;
+
+namespace {
+
+const SpriteRow spikePictures[] = {
+    {&spikeTexture, "data/spike_texture.jpg", nullptr, false},
+    {&spikeTunnelTexture, "data/spike_tunnel_texture.jpg", nullptr, false},
+    // The flare gets its size from the loader and its positions from the scene.
+    {&spikeFlare, "data/spike_flare_texture.jpg", "data/spike_flare_texture.jpg", false},
+};
+
+const ScheduleRow spikeWindows[] = {
+    {32001, 45999, "spiked-tube", spikeScene, stepSpikeScene, nullptr, nullptr},
+};
+
+}  // namespace
+
+const SceneUnit SPIKE_UNIT = sceneUnit("spike", spikeWindows, spikePictures, loadSpikeScene);
 
 MeshVertex* spikeMesh = nullptr;
 MeshVertex* spikeRestMesh = nullptr;
@@ -101,7 +121,7 @@ void loadSpikeScene(PicturePrefetch* pictures)
     spikeRestMesh = makeCylinderGrid(RINGS, COLUMNS, 350, 200, 2, 20);
     spikeTunnelMesh = makeCylinderGrid(RINGS, COLUMNS, 800, 200, 2, 20);
 
-    createSprites(SPIKE_SPRITES, pictures);
+    createSprites(SPIKE_UNIT.pictures, pictures);
 
     buildSpikeColumnStart(spikeColumnStart, rand);
     spikeFlare->setSize(100);

@@ -1,9 +1,17 @@
 // The flight between the spiked tube and the outer tube among the flares.
 #pragma once
 
+#include "scenes/scene_unit.h"
+
 #include <GL/gl.h>
 
 #include <cstdint>
+
+extern ImageWrapper* spikeTexture;
+extern ImageWrapper* spikeTunnelTexture;
+extern ImageWrapper* spikeFlare;
+
+extern const SceneUnit SPIKE_UNIT;
 
 struct MeshVertex;
 

@@ -1,14 +1,31 @@
 #include "scenes/tunnel_scene.h"
 
 #include "geometry/render_state.h"
-#include "image/catalogue.h"
+#include "image/create_sprites.h"
 #include "image/image_wrapper.h"
-#include "image/picture_table.h"
 #include "programme/time.h"
 
 #include <GL/glu.h>
 
 #include <cmath>
+
+ImageWrapper* tunnelTexture = nullptr;
+ImageWrapper* tunnelKasseTexture = nullptr;
+
+namespace {
+
+const SpriteRow tunnelPictures[] = {
+    {&tunnelTexture, "data/tunnel_texture.jpg", nullptr, false},
+    {&tunnelKasseTexture, "data/tunnel_kasse_texture.jpg", nullptr, false},
+};
+
+const ScheduleRow tunnelWindows[] = {
+    {88841, 109586, "tunnel", tunnelScene, nullptr, nullptr, tunnelWidensView},
+};
+
+}  // namespace
+
+const SceneUnit TUNNEL_UNIT = sceneUnit("tunnel", tunnelWindows, tunnelPictures, loadTunnelScene);
 
 GLuint tunnelList = 0;
 
@@ -59,7 +76,7 @@ float tunnelFieldOfView(uint32_t t)
 
 void loadTunnelScene(PicturePrefetch* pictures)
 {
-    createSprites(TUNNEL_SPRITES, pictures);
+    createSprites(TUNNEL_UNIT.pictures, pictures);
 
     tunnelList = glGenLists(1);
     glNewList(tunnelList, GL_COMPILE);

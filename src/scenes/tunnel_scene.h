@@ -1,9 +1,16 @@
 // The fogged square tunnel with its row of cubes.
 #pragma once
 
+#include "scenes/scene_unit.h"
+
 #include <GL/gl.h>
 
 #include <cstdint>
+
+extern ImageWrapper* tunnelTexture;
+extern ImageWrapper* tunnelKasseTexture;
+
+extern const SceneUnit TUNNEL_UNIT;
 
 extern GLuint tunnelList;
 

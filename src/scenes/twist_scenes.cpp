@@ -1,16 +1,61 @@
 #include "scenes/twist_scenes.h"
 
 #include "geometry/render_state.h"
-#include "image/catalogue.h"
+#include "image/create_sprites.h"
 #include "image/image_wrapper.h"
-#include "image/picture_table.h"
 #include "programme/script_variables.h"
 #include "programme/time.h"
+#include "scenes/bitmap_scene.h"
 
 #include <GL/glu.h>
 
 #include <cmath>
 #include <cstdint>
+
+ImageWrapper* twistBox = nullptr;
+ImageWrapper* twist1 = nullptr;
+ImageWrapper* twist2 = nullptr;
+ImageWrapper* twist3 = nullptr;
+ImageWrapper* maskine[13] = {};
+ImageWrapper* maskineFlash[7] = {};
+
+namespace {
+
+const SpriteRow twistPictures[] = {
+    {&twistBox, "data/twistbox2.jpg", nullptr, false},
+    {&twist1, "data/twist_1.jpg", nullptr, false},
+    {&twist2, "data/twist_2.jpg", nullptr, false},
+    {&twist3, "data/twist_3.jpg", nullptr, false},
+    {&maskine[0], "data/maskine1.jpg", "data/maskine1_alfa.jpg", true},
+    {&maskine[1], "data/maskine2.jpg", "data/maskine2_alfa.jpg", true},
+    {&maskine[2], "data/maskine3.jpg", "data/maskine3_alfa.jpg", true},
+    {&maskine[3], "data/maskine4.jpg", "data/maskine4_alfa.jpg", true},
+    {&maskine[4], "data/maskine5.jpg", "data/maskine5_alfa.jpg", true},
+    {&maskine[5], "data/maskine6.jpg", "data/maskine6_alfa.jpg", true},
+    {&maskine[6], "data/maskine7.jpg", "data/maskine7_alfa.jpg", true},
+    {&maskine[7], "data/maskine8.jpg", "data/maskine8_alfa.jpg", true},
+    {&maskine[8], "data/maskine9.jpg", "data/maskine8_alfa.jpg", true},
+    {&maskine[9], "data/maskine10.jpg", "data/maskine8_alfa.jpg", true},
+    {&maskine[10], "data/kost1.jpg", "data/kost1_alfa.jpg", true},
+    {&maskine[11], "data/kost2.jpg", "data/kost2_alfa.jpg", true},
+    {&maskine[12], "data/kost3.jpg", "data/kost3_alfa.jpg", true},
+    {&maskineFlash[0], "data/maskine11.jpg", "data/maskine8_alfa.jpg", true},
+    {&maskineFlash[1], "data/maskine12.jpg", "data/maskine8_alfa.jpg", true},
+    {&maskineFlash[2], "data/maskine13.jpg", "data/maskine8_alfa.jpg", true},
+    {&maskineFlash[3], "data/maskine14.jpg", "data/maskine8_alfa.jpg", true},
+    {&maskineFlash[4], "data/maskine15.jpg", "data/maskine8_alfa.jpg", true},
+    {&maskineFlash[5], "data/maskine16.jpg", "data/maskine8_alfa.jpg", true},
+    {&maskineFlash[6], "data/maskine17.jpg", "data/maskine8_alfa.jpg", true},
+};
+
+const ScheduleRow twistWindows[] = {
+    {10126, 31999, "twist-column", twistColumnScene, stepTwistColumnScene, nullptr, nullptr},
+    {53313, 66517, "twist-room", twistRoomScene, stepTwistRoomScene, nullptr, nullptr},
+};
+
+}  // namespace
+
+const SceneUnit TWIST_UNIT = sceneUnit("twist", twistWindows, twistPictures, loadTwistScene);
 
 GLuint twistBarsList = 0;
 GLuint twistBoxList = 0;
@@ -198,7 +243,7 @@ int twistRoomOverlayIndex(uint32_t t)
 
 void loadTwistScene(PicturePrefetch* pictures)
 {
-    createSprites(TWIST_SPRITES, pictures);
+    createSprites(TWIST_UNIT.pictures, pictures);
 
     twistBarsList = glGenLists(1);
     glNewList(twistBarsList, GL_COMPILE);

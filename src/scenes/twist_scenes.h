@@ -1,9 +1,22 @@
 // The twist column and the twist room: a display list drawn in 240 turned bands.
 #pragma once
 
+#include "scenes/scene_unit.h"
+
 #include <GL/gl.h>
 
 #include <cstdint>
+
+extern ImageWrapper* twistBox;
+extern ImageWrapper* twist1;
+extern ImageWrapper* twist2;
+extern ImageWrapper* twist3;
+// 0..9 "maskine1".."maskine10", 10..12 "kost1".."kost3"
+extern ImageWrapper* maskine[13];
+// "maskine11".."maskine17"
+extern ImageWrapper* maskineFlash[7];
+
+extern const SceneUnit TWIST_UNIT;
 
 extern GLuint twistBarsList;
 extern GLuint twistBoxList;

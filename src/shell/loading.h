@@ -10,20 +10,20 @@
 struct SpriteGroup;
 
 // The soundtrack, read whole by the demo and muxed into videos by the
-// renderer; named as the picture table names the pictures (dataFile gives
+// renderer; named as the scenes name their pictures (dataFile gives
 // the file in the data folder in use).
 extern const char* const MUSIC_PATH;
 
 // Every group of pictures in loading order: the loading picture's, then
-// those of the loaders in the order they run.
+// each scene's in the programme's order (shell/programme.h).
 std::vector<const SpriteGroup*> spriteGroupsInLoadingOrder();
 
 // Clears, creates the loading picture, puts it full-screen and draws it.
 void drawLoadingPicture();
 
-// The scene loaders in their fixed order, then the image catalogue, their
-// pictures decoded ahead on worker threads. Tells how the loaders took their
-// pictures: every row in order, when the loaders create the groups their
-// steps name. betweenPictures, when given, is called between pictures and
+// Each scene of the programme in its order: its loader, or its pictures
+// created directly when it has none, the pictures decoded ahead on worker
+// threads. Tells how the loaders took their pictures: every row in order,
+// when each loader creates its scene's group. betweenPictures, when given, is called between pictures and
 // while one is waited for (see PicturePrefetch), and between the loaders.
 PicturePrefetch::Counts loadScenesAndPictures(void (*betweenPictures)() = nullptr);

@@ -2,9 +2,9 @@
 
 #include "geometry/render_state.h"
 #include "geometry/sphere.h"
-#include "image/catalogue.h"
 #include "image/image_wrapper.h"
 #include "programme/screen.h"
+#include "scenes/frame.h"
 #include "shell/schedule.h"
 
 #include <GL/gl.h>

@@ -5,9 +5,12 @@
 #include "programme/time.h"
 
 #include <cstdint>
+#include <vector>
 
-constexpr int SCHEDULE_ROWS = 10;
-extern const ScheduleRow SCHEDULE[SCHEDULE_ROWS];
+// Every window of the programme's scenes, by start time: where windows
+// overlap, the one that starts first draws first. Made from the programme's
+// list (shell/programme.h).
+extern const std::vector<ScheduleRow> SCHEDULE;
 
 // Clears the frame, calls every scene whose window holds t in table order,
 // then lays the film-noise overlay over everything.

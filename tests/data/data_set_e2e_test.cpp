@@ -2,7 +2,7 @@
 // the pictures suit their roles and the soundtrack covers the programme.
 #include "generated_data_set.h"
 
-#include "image/picture_table.h"
+#include "image/sprite_group.h"
 #include "shell/loading.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "canvas.h"
 #include "data_set.h"
 #include "font.h"
-#include "image/picture_table.h"
+#include "image/sprite_group.h"
 #include "noise.h"
 #include "pictures.h"
 #include "shell/loading.h"

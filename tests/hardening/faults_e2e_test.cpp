@@ -219,9 +219,8 @@ TEST_F(DemoFaults, BrokenPicturesAreReportedAndTheProgrammePlaysOn)
     std::string pairs3, pairs7;
     for (int i = 0; i < 3; ++i) pairs3 += "Error loading\n";
     for (int i = 0; i < 7; ++i) pairs7 += "Error loading\n";
-    EXPECT_EQ(pictureMessages(result.err), "Error loading data/loading.jpg\n" + pairs3 +
-                                               "Error loading data/soya2.jpg\n" + pairs7 +
-                                               "Error loading data/hearing1.jpg\n");
+    EXPECT_EQ(pictureMessages(result.err), "Error loading data/loading.jpg\n" + pairs3 + pairs7 +
+                                               "Error loading data/hearing1.jpg\n" + "Error loading data/soya2.jpg\n");
 }
 
 // Ctrl-C and kill end the demo at once, as they end any program, also once

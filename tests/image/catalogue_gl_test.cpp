@@ -1,9 +1,14 @@
 #include "files.h"
 #include "gl_fixture.h"
-#include "image/catalogue.h"
+#include "image/create_sprites.h"
 #include "image/image_wrapper.h"
-#include "image/picture_table.h"
 #include "picture_set.h"
+#include "scenes/bitmap_scene.h"
+#include "scenes/frame.h"
+#include "scenes/picture_scenes.h"
+#include "scenes/sphere_scenes.h"
+#include "scenes/spike_scene.h"
+#include "scenes/twist_scenes.h"
 #include "shell/loading.h"
 #include "stderr_capture.h"
 #include "working_folder.h"
@@ -144,8 +149,8 @@ TEST_F(CatalogueTest, MessagesComeInTheOrderOfLoading)
     for (int i = 0; i < 3; ++i) alphaTimes3 += "Error loading\n";
     for (int i = 0; i < 7; ++i) alphaTimes7 += "Error loading\n";
     EXPECT_EQ(loadWithout(dir, {"data/pause2.jpg", "data/soya3.jpg", "data/maskine8_alfa.jpg", "data/twist_1.jpg"}),
-              "Error loading data/twist_1.jpg\n" + alphaTimes3 + "Error loading data/soya3.jpg\n" + alphaTimes7 +
-                  "Error loading data/pause2.jpg\n");
+              "Error loading data/twist_1.jpg\n" + alphaTimes3 + alphaTimes7 + "Error loading data/pause2.jpg\n" +
+                  "Error loading data/soya3.jpg\n");
     EXPECT_GT(maskine[6]->texture, 0);
     for (ImageWrapper* sprite : {maskine[7], maskine[8], maskine[9], maskineFlash[0], maskineFlash[6]})
         EXPECT_EQ(sprite->texture, 0);

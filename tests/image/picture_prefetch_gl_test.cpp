@@ -1,10 +1,10 @@
 #include "broken_files.h"
 #include "files.h"
 #include "gl_fixture.h"
+#include "image/create_sprites.h"
 #include "image/image_wrapper.h"
 #include "image/jpeg_texture.h"
 #include "image/picture_prefetch.h"
-#include "image/picture_table.h"
 #include "stderr_capture.h"
 
 #include <memory>

@@ -1,4 +1,4 @@
-#include "image/picture_table.h"
+#include "image/sprite_group.h"
 #include "shell/loading.h"
 #include "shell/schedule.h"
 
@@ -30,7 +30,7 @@ TEST(PictureTable, EveryPictureHasOneSlot)
     // The programme's size, stated here once for the whole suite (every other
     // test derives its counts from the table and the schedule): adding or
     // removing a scene or a picture changes these two lines on purpose.
-    const std::string size = std::to_string(SCHEDULE_ROWS) + " scenes, " + std::to_string(rows) + " sprites from " +
+    const std::string size = std::to_string(SCHEDULE.size()) + " scenes, " + std::to_string(rows) + " sprites from " +
                              std::to_string(files.size()) + " files";
     EXPECT_EQ(size, "10 scenes, 83 sprites from 112 files");
 }

@@ -7,8 +7,8 @@
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #endif
 #include "../data/generated_data_set.h"
-#include "contact_sheet.h"
 #include "command_line/version.h"
+#include "contact_sheet.h"
 #include "files.h"
 #include "process.h"
 
@@ -676,7 +676,7 @@ TEST_F(RenderTool, BenchPrintsTheLoadTimeEverySceneAndTheProgramme)
     ASSERT_EQ(result.status, 0) << result.err;
     std::vector<std::string> out = lines(result.out);
     // The renderer, the load, a line per scene of the schedule, the programme.
-    ASSERT_EQ(out.size(), 2u + SCHEDULE_ROWS + 1u) << result.out;
+    ASSERT_EQ(out.size(), 2u + SCHEDULE.size() + 1u) << result.out;
     // Which OpenGL drew: a GPU's or a software rasteriser.
     EXPECT_TRUE(std::regex_match(out[0], std::regex("renderer .+ / .+ / [0-9]\\.[0-9].*"))) << out[0];
     out.erase(out.begin());

@@ -1,6 +1,5 @@
 #include "scene_gl_fixture.h"
 
-#include "image/catalogue.h"
 #include "image/image_wrapper.h"
 #include "scenes/bitmap_scene.h"
 

@@ -1,8 +1,10 @@
 #include "files.h"
 #include "gl_fixture.h"
-#include "image/catalogue.h"
-#include "image/picture_table.h"
+#include "image/create_sprites.h"
 #include "picture_set.h"
+#include "scenes/frame.h"
+#include "scenes/picture_scenes.h"
+#include "shell/programme.h"
 #include "shell/schedule.h"
 #include "working_folder.h"
 
@@ -14,7 +16,7 @@ namespace {
 
 const Rgb BLACK = {0, 0, 0};
 
-// The catalogue from a set of one-colour pictures, with black (fully
+// Every picture of the programme from a set of one-colour pictures, with black (fully
 // transparent) noise so that whole frames can be drawn by renderFrame.
 class PictureSceneTest : public GlTest {
 protected:
@@ -25,7 +27,7 @@ protected:
         writeSolidJpeg(dir / "data/nois1.jpg", 8, 8, 0, 0, 0);
         writeSolidJpeg(dir / "data/nois2.jpg", 8, 8, 0, 0, 0);
         WorkingFolder inside(dir.path());
-        loadImageCatalogue();
+        for (const SceneUnit* unit : programmeUnits()) createSprites(unit->pictures);
     }
 
     // Draws the frame for t and tells whether it is one colour all over.

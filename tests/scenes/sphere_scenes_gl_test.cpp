@@ -1,11 +1,12 @@
 #include "scene_gl_fixture.h"
 
-#include "image/catalogue.h"
 #include "image/image_wrapper.h"
+#include "scenes/frame.h"
 #include "scenes/sphere_scenes.h"
 
 #include <array>
 #include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -16,11 +17,12 @@ protected:
     void SetUp() override
     {
         SceneGlTest::SetUp();
-        // Both overlays cover the left quarter of the window in magenta.
-        picture("overlay.jpg", {255, 0, 255});
-        picture("overlay_alfa.jpg", {255, 255, 255}, leftQuarter);
-        blobOverlay = sphereOverlay = new AlphaImageWrapper("data/overlay_alfa.jpg", "data/overlay.jpg");
-        placeOnScreen(blobOverlay);
+        // Both overlays, which the scenes' loaders make, cover the left
+        // quarter of the window in magenta.
+        for (const std::string overlay : {"bloboverlay", "sphereoverlay"}) {
+            picture(overlay + ".jpg", {255, 0, 255});
+            picture(overlay + "_alfa.jpg", {255, 255, 255}, leftQuarter);
+        }
     }
 
     void render(void (*scene)(uint32_t), uint32_t t)

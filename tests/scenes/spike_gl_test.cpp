@@ -1,7 +1,6 @@
 #include "scene_gl_fixture.h"
 
 #include "geometry/pi.h"
-#include "image/catalogue.h"
 #include "image/image_wrapper.h"
 #include "scenes/spike_scene.h"
 

@@ -1,10 +1,10 @@
 #include "scene_gl_fixture.h"
 
 #include "geometry/render_state.h"
-#include "image/catalogue.h"
-#include "image/picture_table.h"
+#include "scenes/bitmap_scene.h"
 #include "scenes/tunnel_scene.h"
 #include "scenes/twist_scenes.h"
+#include "shell/programme.h"
 #include "shell/programme_state.h"
 #include "shell/schedule.h"
 
@@ -234,8 +234,12 @@ TEST_F(TwistFrames, DepthTestComesOnWithTheFirstMaskedOverlay)
     picture("tunnel_texture.jpg", {200, 200, 200});
     picture("tunnel_kasse_texture.jpg", {255, 128, 0});
     loadTunnelScene();
-    for (const SpriteRow* row = CATALOGUE_SPRITES.rows; row != CATALOGUE_SPRITES.rows + CATALOGUE_SPRITES.count; ++row)
-        if (!*row->slot) *row->slot = overlaySprite(0);
+    // Every full-screen picture the loaders left unmade: overlays and noise.
+    for (const SceneUnit* unit : programmeUnits())
+        for (size_t i = 0; i < unit->pictures.count; ++i) {
+            const SpriteRow& row = unit->pictures.rows[i];
+            if (row.fullScreen && !*row.slot) *row.slot = overlaySprite(0);
+        }
 
     for (uint32_t t : {1u, 5000u, 10126u, 10654u}) {
         renderFrame(t);

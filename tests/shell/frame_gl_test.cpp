@@ -1,7 +1,7 @@
 #include "gl_fixture.h"
 
-#include "image/catalogue.h"
 #include "image/image_wrapper.h"
+#include "scenes/frame.h"
 #include "shell/schedule.h"
 
 #include <GL/gl.h>

@@ -3,9 +3,9 @@
 #include "working_folder.h"
 
 #include "geometry/sphere.h"
-#include "image/catalogue.h"
 #include "image/image_wrapper.h"
 #include "programme/screen.h"
+#include "scenes/frame.h"
 #include "shell/loading.h"
 #include "shell/programme_state.h"
 #include "shell/schedule.h"

@@ -4,6 +4,7 @@
 #include "programme/screen.h"
 #include "shell/arguments.h"
 #include "shell/clock.h"
+#include "shell/programme.h"
 #include "shell/schedule.h"
 #include "working_folder.h"
 
@@ -12,6 +13,7 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -89,6 +91,19 @@ TEST(Schedule, CreditsAndTwistColumnOverlapWithCreditsFirst)
         if (t >= 10126 && t <= 10650) continue;
         ASSERT_EQ(scenesAt(t).find(','), std::string::npos) << "two scenes at " << t;
     }
+}
+
+// The schedule is every window of the programme's scenes, each once, by start time.
+TEST(Schedule, HoldsEveryWindowOfTheProgrammeByStartTime)
+{
+    std::multiset<std::string> windows, scheduled;
+    for (const SceneUnit* unit : programmeUnits())
+        for (size_t i = 0; i < unit->windowCount; ++i) windows.insert(unit->windows[i].name);
+    for (size_t i = 0; i < SCHEDULE.size(); ++i) {
+        scheduled.insert(SCHEDULE[i].name);
+        if (i > 0) EXPECT_LE(SCHEDULE[i - 1].first, SCHEDULE[i].first) << SCHEDULE[i].name;
+    }
+    EXPECT_EQ(scheduled, windows);
 }
 
 TEST(Schedule, NegativeTimeAsUnsignedLiesInNoWindow)

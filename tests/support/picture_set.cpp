@@ -1,7 +1,7 @@
 #include "picture_set.h"
 
 #include "files.h"
-#include "image/picture_table.h"
+#include "image/sprite_group.h"
 #include "shell/loading.h"
 
 #include <sys/stat.h>

@@ -1,9 +1,9 @@
 #include "check.h"
 
-#include "data_set.h"
 #include "data_folder/data_folder.h"
+#include "data_set.h"
 #include "image/jpeg_texture.h"
-#include "image/picture_table.h"
+#include "image/sprite_group.h"
 #include "programme/time.h"
 #include "shell/loading.h"
 #include "sound/audio.h"

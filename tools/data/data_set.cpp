@@ -1,10 +1,10 @@
 #include "data_set.h"
 
-#include "image/picture_table.h"
-#include "shell/loading.h"
+#include "image/sprite_group.h"
 #include "jpeg_writer.h"
 #include "mp3_writer.h"
 #include "pictures.h"
+#include "shell/loading.h"
 #include "soundtrack.h"
 
 #include <atomic>

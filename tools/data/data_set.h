@@ -1,5 +1,5 @@
 // The default data set: every picture file the demo loads, read from the
-// demo's own picture table, and the soundtrack.
+// picture rows of the programme's scenes (shell/programme.h), and the soundtrack.
 #pragma once
 
 #include <cstdint>
@@ -13,7 +13,7 @@ struct PictureFile {
     bool mask;         // an opacity picture for other colour pictures
 };
 
-// Every distinct picture file of the picture table, in the order of loading.
+// Every distinct picture file of the programme's scenes, in the order of loading.
 // A file named as the alpha of a row with a different colour file is a mask;
 // a file that is its own alpha is a colour picture.
 std::vector<PictureFile> pictureFiles();

@@ -59,7 +59,7 @@ std::string benchLine(const std::string& name, const std::vector<double>& millis
 
 void BenchTimes::add(uint32_t t, double milliseconds)
 {
-    for (int i = 0; i < SCHEDULE_ROWS; ++i)
+    for (size_t i = 0; i < SCHEDULE.size(); ++i)
         if (rowContains(SCHEDULE[i], t)) scene[i].push_back(milliseconds);
     programme.push_back(milliseconds);
 }
@@ -70,7 +70,7 @@ std::vector<std::string> BenchTimes::lines() const
     size_t width = total.size();
     for (const ScheduleRow& row : SCHEDULE) width = std::max(width, std::strlen(row.name));
     std::vector<std::string> result;
-    for (int i = 0; i < SCHEDULE_ROWS; ++i) result.push_back(benchLine(SCHEDULE[i].name, scene[i], width));
+    for (size_t i = 0; i < SCHEDULE.size(); ++i) result.push_back(benchLine(SCHEDULE[i].name, scene[i], width));
     result.push_back(benchLine(total, programme, width));
     return result;
 }

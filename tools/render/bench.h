@@ -28,7 +28,7 @@ std::string loadLine(double milliseconds);
 std::string benchLine(const std::string& name, const std::vector<double>& milliseconds, size_t nameWidth = 0);
 
 struct BenchTimes {
-    std::vector<double> scene[SCHEDULE_ROWS];
+    std::vector<std::vector<double>> scene = std::vector<std::vector<double>>(SCHEDULE.size());
     std::vector<double> programme;
 
     // Counts a frame's time for every scene whose window holds t (both
