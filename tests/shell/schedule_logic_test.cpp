@@ -101,7 +101,9 @@ TEST(Schedule, HoldsEveryWindowOfTheProgrammeByStartTime)
         for (size_t i = 0; i < unit->windowCount; ++i) windows.insert(unit->windows[i].name);
     for (size_t i = 0; i < SCHEDULE.size(); ++i) {
         scheduled.insert(SCHEDULE[i].name);
-        if (i > 0) EXPECT_LE(SCHEDULE[i - 1].first, SCHEDULE[i].first) << SCHEDULE[i].name;
+        if (i > 0) {
+            EXPECT_LE(SCHEDULE[i - 1].first, SCHEDULE[i].first) << SCHEDULE[i].name;
+        }
     }
     EXPECT_EQ(scheduled, windows);
 }
