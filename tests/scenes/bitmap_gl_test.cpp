@@ -12,9 +12,7 @@ TEST_F(SceneGlTest, BitmapGridIsDoublyTexturedUnderTheEndingPicture)
     picture("bitmap_env.jpg", {0, 255, 255});
     picture("slut1.jpg", {255, 0, 255});
     picture("slut1_alfa.jpg", {255, 255, 255}, leftQuarter);
-    loadBitmapScene();
-    slut[0] = new AlphaImageWrapper("data/slut1_alfa.jpg", "data/slut1.jpg");
-    placeOnScreen(slut[0]);
+    loadBitmapScene();  // its ending pictures too, slut1 among them
     auto render = [this](uint32_t t) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         bitmapScene(t);

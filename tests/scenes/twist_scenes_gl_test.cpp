@@ -59,8 +59,16 @@ protected:
         picture("twist_2.jpg", {40, 40, 220});
         picture("twist_3.jpg", {255, 255, 255});
         loadTwistScene();
-        for (int k = 0; k < 13; ++k) maskine[k] = overlaySprite(cornerTexture(maskineColour(k), 0, 0));
-        for (int k = 0; k < 7; ++k) maskineFlash[k] = overlaySprite(cornerTexture(flashColour(k), 0, 1));
+        // The loader made the overlays from files this folder does not have:
+        // they give way to ones whose colour tells which is drawn.
+        for (int k = 0; k < 13; ++k) {
+            delete maskine[k];
+            maskine[k] = overlaySprite(cornerTexture(maskineColour(k), 0, 0));
+        }
+        for (int k = 0; k < 7; ++k) {
+            delete maskineFlash[k];
+            maskineFlash[k] = overlaySprite(cornerTexture(flashColour(k), 0, 1));
+        }
         for (int k = 10; k < 17; ++k) slut[k] = overlaySprite(cornerTexture(ostColour(k), 3, 0));
     }
 
