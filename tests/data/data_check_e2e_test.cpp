@@ -1,5 +1,6 @@
 // skarvelin-data --check: silent but for its count on the default set, and
 // on a set broken in every way it knows, one line naming each file and why.
+#include "quiet_regex.h"
 #include "broken_files.h"
 #include "generated_data_set.h"
 #include "sound.h"

@@ -1,14 +1,7 @@
 // The demo itself against what machines and users bring: no display, music
 // that is cut short, noise or unreadable, and broken pictures. Whatever the
 // case, it either plays or stops with a clear message; it never dies of a signal.
-// GCC 12 finds, in the optimised sanitizer build, that std::function members
-// of std::regex's automaton "may be used uninitialized": a false positive from
-// inside the standard library's headers, which a pragma around their include
-// cannot reach (<functional> comes in earlier). Off for this file, before any
-// header, and for GCC only.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#endif
+#include "quiet_regex.h"
 #include "../data/generated_data_set.h"
 #include "broken_files.h"
 #include "command_line/version.h"

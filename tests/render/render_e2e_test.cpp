@@ -1,11 +1,4 @@
-// GCC 12 finds, in the optimised sanitizer build, that std::function members
-// of std::regex's automaton "may be used uninitialized": a false positive from
-// inside the standard library's headers, which a pragma around their include
-// cannot reach (<functional> comes in earlier). Off for this file, before any
-// header, and for GCC only.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#endif
+#include "quiet_regex.h"
 #include "../data/generated_data_set.h"
 #include "command_line/version.h"
 #include "contact_sheet.h"
